@@ -1,0 +1,135 @@
+#pragma once
+
+#include <Orv/Common/Serialization/Json/Export.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace Orv::Common::Serialization::Json {
+
+// Streaming JSON text writer.
+//
+// Calls are written in order: Object()/CloseObject() and Array()/CloseArray()
+// bracket containers, Key() followed by one value makes a member. The Stringer
+// writes every separator, colon and quote itself.
+//
+// Output is compact (no whitespace at all) unless the Stringer comes from
+// PrettyStringer(). Strings are escaped as RFC 8259 asks: '"' and '\\' get a
+// backslash, control characters below 0x20 become \b \f \n \r \t or \u00XX, and
+// every other byte, 0x80 and above included, is copied unchanged. A
+// `const char*` text ends at its first NUL character.
+//
+// Misuse (a value where a key is due, a key outside an object, a close without
+// a matching open, a second top-level value) throws std::logic_error and
+// writes nothing of the refused call.
+//
+// Output limit: when OutputLimit() is not 0, a Key, Value, Object or Array
+// call whose text would make the output longer than the limit writes nothing
+// and throws std::length_error naming the limit. CloseObject() and
+// CloseArray() are always accepted, so a refused document still ends well
+// formed; a close that finds a key still waiting for its value drops that key.
+class ORV_COMMON_SERIALIZATION_JSON_API Stringer {
+public:
+    // Closes the object opened by ObjectScope() when it goes out of scope.
+    // A close refused by the Stringer never leaves the destructor.
+    class ORV_COMMON_SERIALIZATION_JSON_API InternalObjectScope {
+    public:
+        explicit InternalObjectScope(Stringer& stringer) noexcept : stringer(&stringer) {}
+        InternalObjectScope(InternalObjectScope&& other) noexcept : stringer(other.stringer) {
+            other.stringer = nullptr;
+        }
+        InternalObjectScope(const InternalObjectScope&) = delete;
+        InternalObjectScope& operator=(const InternalObjectScope&) = delete;
+        InternalObjectScope& operator=(InternalObjectScope&&) = delete;
+        ~InternalObjectScope();
+
+    private:
+        Stringer* stringer;
+    };
+
+    // Closes the array opened by ArrayScope() when it goes out of scope.
+    class ORV_COMMON_SERIALIZATION_JSON_API InternalArrayScope {
+    public:
+        explicit InternalArrayScope(Stringer& stringer) noexcept : stringer(&stringer) {}
+        InternalArrayScope(InternalArrayScope&& other) noexcept : stringer(other.stringer) {
+            other.stringer = nullptr;
+        }
+        InternalArrayScope(const InternalArrayScope&) = delete;
+        InternalArrayScope& operator=(const InternalArrayScope&) = delete;
+        InternalArrayScope& operator=(InternalArrayScope&&) = delete;
+        ~InternalArrayScope();
+
+    private:
+        Stringer* stringer;
+    };
+
+    Stringer();
+    // Continues the text already held by `stream`; the new text is appended
+    // to it as if it were written at the top level of an empty document.
+    explicit Stringer(std::stringstream stream);
+
+    Stringer(const Stringer&) = default;
+    Stringer(Stringer&&) noexcept = default;
+    Stringer& operator=(const Stringer&) = default;
+    Stringer& operator=(Stringer&&) noexcept = default;
+    ~Stringer();
+
+    // A Stringer that lays its text out over several lines, indented by two
+    // spaces per level, with ": " after each key.
+    static Stringer PrettyStringer();
+
+    // Moves the text out into a stream and leaves the Stringer empty, ready
+    // for a new document (the output limit and layout are kept).
+    std::stringstream TakeStream();
+    // A copy of the text written so far.
+    std::string ToString() const;
+
+    Stringer& Object();
+    Stringer& CloseObject();
+    Stringer& Array();
+    Stringer& CloseArray();
+
+    Stringer& Key(const char* key);
+    Stringer& Key(const std::string& key);
+
+    Stringer& Value(bool value);
+    Stringer& Value(int32_t value);
+    // Non-finite numbers have no JSON form: std::invalid_argument.
+    Stringer& Value(double value);
+    Stringer& Value(const char* value);
+    Stringer& Value(const std::string& value) { return Value(value.c_str()); }
+    Stringer& NullValue();
+
+    InternalObjectScope ObjectScope();
+    InternalObjectScope ObjectScope(const char* key);
+    InternalArrayScope ArrayScope();
+    InternalArrayScope ArrayScope(const char* key);
+
+    // 0 (the default) means no limit.
+    void OutputLimit(std::size_t bytes) noexcept { outputLimit = bytes; }
+    std::size_t OutputLimit() const noexcept { return outputLimit; }
+
+    // Number of objects and arrays currently open.
+    std::size_t Depth() const noexcept { return states.size(); }
+
+private:
+    struct LevelState {
+        bool empty = true;        // nothing written yet at this level
+        bool isObject = false;    // object, or array
+        bool needsValue = false;  // a key awaits its value
+        std::size_t keyStart = 0; // where the awaiting key's text begins
+    };
+
+    std::string text;
+    std::vector<LevelState> states;
+    std::size_t outputLimit = 0;
+    bool prettyPrint = false;
+    bool rootWritten = false;
+    // Implementation helpers live in the source file.
+    friend class StringerWriter;
+};
+
+}  // namespace Orv::Common::Serialization::Json

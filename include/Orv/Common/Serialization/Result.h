@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <utility>
+
+namespace Orv::Common::Serialization {
+
+// Outcome of one conversion. A failed result carries the text of the exception
+// that ended the conversion, unchanged.
+class Result {
+public:
+    Result() = default;
+
+    explicit Result(const char* errorMessage)
+        : success(false), errorMessage(errorMessage != nullptr ? errorMessage : "") {}
+
+    explicit Result(const std::string& errorMessage) : success(false), errorMessage(errorMessage) {}
+
+    operator bool() const noexcept { return success; }
+
+    const char* ErrorMessage() const noexcept { return errorMessage.c_str(); }
+
+private:
+    bool success = true;
+    std::string errorMessage;
+};
+
+}  // namespace Orv::Common::Serialization
