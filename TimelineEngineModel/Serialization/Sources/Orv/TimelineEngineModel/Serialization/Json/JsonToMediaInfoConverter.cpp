@@ -1,0 +1,40 @@
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonToMediaInfoConverter.h>
+
+#include "Detail/ConversionGuard.h"
+#include "Detail/Keys.h"
+#include "Detail/ValueEncoding.h"
+
+namespace Orv::TimelineEngineModel::Serialization::Json {
+
+namespace {
+using Keys = Detail::MediaInfoKeys;
+constexpr const char* AllKeys[] = {Keys::MediaAssetId, Keys::LimitIn, Keys::LimitDuration, Keys::Channels};
+}  // namespace
+
+JsonToMediaInfoConverter::~JsonToMediaInfoConverter() = default;
+
+JsonToMediaInfoConverter::Result JsonToMediaInfoConverter::To(const JsonObject& rhs,
+                                                              std::unique_ptr<MediaInfo>& mediaInfo) const noexcept {
+    return Detail::RunGuarded([&] {
+        if (mediaInfo) {
+            To(rhs, *mediaInfo);
+        } else {
+            Detail::RequireNothingToFill(rhs, AllKeys, "media info");
+        }
+    });
+}
+
+JsonToMediaInfoConverter::Result JsonToMediaInfoConverter::To(JsonObject&& rhs,
+                                                              std::unique_ptr<MediaInfo>& mediaInfo) const {
+    return To(static_cast<const JsonObject&>(rhs), mediaInfo);
+}
+
+JsonToMediaInfoConverter::Result JsonToMediaInfoConverter::To(const JsonObject& rhs, MediaInfo& mediaInfo) const {
+    Detail::ReadIdentifier(rhs, Keys::MediaAssetId, [&](const auto& value) { mediaInfo.MediaAssetId(value); });
+    Detail::ReadInteger(rhs, Keys::LimitIn, [&](int64_t value) { mediaInfo.LimitIn(value); });
+    Detail::ReadInteger(rhs, Keys::LimitDuration, [&](int64_t value) { mediaInfo.LimitDuration(value); });
+    Detail::ReadText(rhs, Keys::Channels, [&](const std::string& value) { mediaInfo.Channels(value); });
+    return Result();
+}
+
+}  // namespace Orv::TimelineEngineModel::Serialization::Json

@@ -1,0 +1,42 @@
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonToTransitionEffectConverter.h>
+
+#include "Detail/ConversionGuard.h"
+#include "Detail/Keys.h"
+#include "Detail/ValueEncoding.h"
+
+namespace Orv::TimelineEngineModel::Serialization::Json {
+
+namespace {
+using Keys = Detail::TransitionEffectKeys;
+constexpr const char* AllKeys[] = {Keys::FxType, Keys::Offset, Keys::Duration, Keys::Config};
+}  // namespace
+
+JsonToTransitionEffectConverter::~JsonToTransitionEffectConverter() = default;
+
+JsonToTransitionEffectConverter::Result JsonToTransitionEffectConverter::To(
+    const JsonObject& rhs, std::unique_ptr<TransitionEffect>& transitionEffect) const noexcept {
+    return Detail::RunGuarded([&] {
+        if (transitionEffect) {
+            To(rhs, *transitionEffect);
+        } else {
+            Detail::RequireNothingToFill(rhs, AllKeys, "transition effect");
+        }
+    });
+}
+
+JsonToTransitionEffectConverter::Result JsonToTransitionEffectConverter::To(
+    JsonObject&& rhs, std::unique_ptr<TransitionEffect>& transitionEffect) const {
+    return To(static_cast<const JsonObject&>(rhs), transitionEffect);
+}
+
+JsonToTransitionEffectConverter::Result JsonToTransitionEffectConverter::To(const JsonObject& rhs,
+                                                                            TransitionEffect& transitionEffect) const {
+    Detail::ReadText(rhs, Keys::FxType,
+                     [&](const std::string& value) { transitionEffect.TransitionEffectType(ToEffectType(value)); });
+    Detail::ReadInteger(rhs, Keys::Offset, [&](int64_t value) { transitionEffect.Offset(value); });
+    Detail::ReadInteger(rhs, Keys::Duration, [&](int64_t value) { transitionEffect.Duration(value); });
+    Detail::ReadText(rhs, Keys::Config, [&](const std::string& value) { transitionEffect.Config(value); });
+    return Result();
+}
+
+}  // namespace Orv::TimelineEngineModel::Serialization::Json

@@ -1,0 +1,30 @@
+#include <Orv/TimelineEngineModel/Serialization/Json/MediaInfoToJsonConverter.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/Properties/TimelineProperties.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/TrackToJsonConverter.h>
+
+#include "Detail/ObjectWriting.h"
+#include "Detail/ValueEncoding.h"
+
+namespace Orv::TimelineEngineModel::Serialization::Json {
+
+TimelineToJsonConverter::~TimelineToJsonConverter() = default;
+
+TimelineToJsonConverter::Result TimelineToJsonConverter::To(const Timeline& rhs, Stringer& stringer) const noexcept {
+    return Detail::WriteObject(stringer, [&] { Append(stringer, rhs); });
+}
+
+TimelineToJsonConverter::Result TimelineToJsonConverter::To(Timeline&& source, Stringer& destination) const {
+    return To(static_cast<const Timeline&>(source), destination);
+}
+
+// Streams straight into the Stringer; nothing is built in between.
+void TimelineToJsonConverter::Append(Stringer& stringer, const Timeline& rhs) const {
+    Detail::WriteIdentifier(stringer, TimelineProperties::Id, rhs.Id());
+    Detail::WriteIdentifier(stringer, TimelineProperties::TransactionId, rhs.TransactionId());
+    Detail::WriteInteger(stringer, TimelineProperties::Duration, rhs.Duration());
+    Detail::WriteObjectArray<TrackToJsonConverter>(stringer, TimelineProperties::Tracks, rhs.Tracks());
+    Detail::WriteObjectArray<MediaInfoToJsonConverter>(stringer, TimelineProperties::MediaInfos, rhs.MediaInfos());
+}
+
+}  // namespace Orv::TimelineEngineModel::Serialization::Json
