@@ -1,0 +1,131 @@
+// Reads a timeline document, reports what it holds, writes it back and
+// shows that nothing was lost on the way.
+//
+//   timeline_roundtrip [FILE]      (default: the bundled example document)
+
+#include <Orv/Common/Serialization/Json/Stringer.h>
+#include <Orv/TimelineEngineModel/FxTransitionItem.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
+#include <Orv/TimelineEngineModel/Timeline.h>
+
+#include <json/json.h>
+
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using Orv::Common::Serialization::Json::Stringer;
+using Orv::TimelineEngineModel::Timeline;
+using Orv::TimelineEngineModel::TrackItemType;
+using Orv::TimelineEngineModel::Serialization::Json::JsonToTimelineConverter;
+using Orv::TimelineEngineModel::Serialization::Json::TimelineToJsonConverter;
+
+bool ReadFile(const std::string& path, std::string& text) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    text = content.str();
+    return true;
+}
+
+bool Parse(const std::string& text, Json::Value& json, std::string& errors) {
+    Json::CharReaderBuilder builder;
+    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    try {
+        return reader->parse(text.data(), text.data() + text.size(), &json, &errors);
+    } catch (const std::exception& error) {  // nesting deeper than the parser allows
+        errors = error.what();
+        return false;
+    }
+}
+
+// Text -> model, reporting a failure on stderr.
+std::unique_ptr<Timeline> ReadTimeline(const std::string& text, const std::string& name) {
+    Json::Value json;
+    std::string errors;
+    if (!Parse(text, json, errors)) {
+        std::cerr << name << ": not JSON: " << errors;
+        return nullptr;
+    }
+    std::unique_ptr<Timeline> timeline;
+    const auto result = JsonToTimelineConverter().To(json, timeline);
+    if (!result) {
+        std::cerr << name << ": not a timeline: " << result.ErrorMessage() << '\n';
+        return nullptr;
+    }
+    return timeline;
+}
+
+void Report(const Timeline& timeline) {
+    std::size_t summaries = 0;
+    std::size_t audioTransitions = 0;
+    std::size_t videoTransitions = 0;
+    for (const auto& track : timeline.Tracks()) {
+        for (const auto& item : track.TrackItems()) {
+            switch (item->GetType()) {
+                case TrackItemType::MediaSummary: ++summaries; break;
+                case TrackItemType::FxAudioTransition: ++audioTransitions; break;
+                case TrackItemType::FxVideoTransition: ++videoTransitions; break;
+                default: break;
+            }
+        }
+    }
+    std::cout << "timeline \"" << timeline.Id().Value() << "\" (transaction \"" << timeline.TransactionId().Value()
+              << "\"), duration " << timeline.Duration() << '\n'
+              << "  " << timeline.Tracks().size() << " tracks:\n";
+    for (const auto& track : timeline.Tracks()) {
+        std::cout << "    " << track.Id().Value() << ": " << track.TrackItems().size() << " items\n";
+    }
+    std::cout << "  items: " << summaries << " media summary, " << audioTransitions << " audio transition, "
+              << videoTransitions << " video transition\n"
+              << "  " << timeline.MediaInfos().size() << " media infos\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string path = argc > 1 ? argv[1] : ORV_EXAMPLE_DOCUMENT;
+    std::string original;
+    if (!ReadFile(path, original)) {
+        std::cerr << path << ": cannot be read\n";
+        return 1;
+    }
+    const auto timeline = ReadTimeline(original, path);
+    if (!timeline) {
+        return 1;
+    }
+    Report(*timeline);
+
+    // Write it back: compactly, and laid out for people.
+    Stringer compact;
+    Stringer pretty = Stringer::PrettyStringer();
+    const TimelineToJsonConverter writer;
+    for (Stringer* stringer : {&compact, &pretty}) {
+        const auto result = writer.To(*timeline, *stringer);
+        if (!result) {
+            std::cerr << "writing failed: " << result.ErrorMessage() << '\n';
+            return 1;
+        }
+    }
+    const std::string text = compact.ToString();
+    std::cout << "written back: " << text.size() << " bytes compact, " << pretty.ToString().size()
+              << " bytes pretty (the file has " << original.size() << ")\n";
+
+    const auto again = ReadTimeline(text, "written text");
+    if (!again || *again != *timeline) {
+        std::cerr << "round trip lost information\n";
+        return 1;
+    }
+    std::cout << "round trip: the text read back holds an equal timeline"
+              << (pretty.ToString() == original ? ", and the pretty text equals the file byte for byte" : "")
+              << '\n';
+    return 0;
+}

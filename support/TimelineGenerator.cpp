@@ -1,0 +1,158 @@
+#include "TimelineGenerator.h"
+
+#include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
+#include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
+#include <Orv/TimelineEngineModel/MediaSummaryItem.h>
+
+#include <limits>
+#include <vector>
+
+namespace Orv::Testing {
+
+using namespace Orv::TimelineEngineModel;
+using Orv::BusinessEntityModel::BaseTypes::Identifier;
+
+bool TimelineGenerator::Chance(double share) {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(engine) < share;
+}
+
+std::size_t TimelineGenerator::Below(std::size_t bound) {
+    return bound == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, bound - 1)(engine);
+}
+
+std::string TimelineGenerator::AwkwardText(std::size_t maxLength) {
+    // Mostly the bytes that need care in JSON, mixed with plain letters.
+    static const std::string special = "\"\\/\b\f\n\r\t\x01\x1f\x7f\x80\xff\xc3\xa9\xe2\x82\xac{}[]:,";
+    std::string text(Below(maxLength + 1), ' ');
+    for (char& c : text) {
+        switch (Below(3)) {
+            case 0:
+                c = special[Below(special.size())];
+                break;
+            case 1:
+                c = static_cast<char>(1 + Below(255));  // any byte but NUL
+                break;
+            default:
+                c = static_cast<char>('a' + Below(26));
+                break;
+        }
+    }
+    return text;
+}
+
+std::string TimelineGenerator::Text(const TimelineShape& shape, const std::string& plain) {
+    if (shape.sparse && Chance(0.05)) {
+        return std::string();
+    }
+    if (shape.awkwardTexts && Chance(0.5)) {
+        return AwkwardText(24);
+    }
+    return plain;
+}
+
+int64_t TimelineGenerator::Integer(const TimelineShape& shape, int64_t plainMax) {
+    if (shape.sparse && Chance(0.05)) {
+        return 0;
+    }
+    if (shape.extremeIntegers) {
+        switch (Below(6)) {
+            case 0:
+                return std::numeric_limits<int64_t>::min();
+            case 1:
+                return std::numeric_limits<int64_t>::max();
+            case 2:
+                return -static_cast<int64_t>(Below(1000));
+            case 3:
+                return static_cast<int64_t>(engine());  // anywhere in the range
+            default:
+                break;
+        }
+    }
+    return static_cast<int64_t>(Below(static_cast<std::size_t>(plainMax) + 1));
+}
+
+TransitionEffect TimelineGenerator::Effect(const TimelineShape& shape) {
+    static const EffectType types[] = {EffectType::Unknown, EffectType::Cut, EffectType::Mix};
+    const EffectType type = types[Below(3)];
+    const int64_t offset = Integer(shape, 50);
+    const int64_t duration = Integer(shape, 100);
+    std::string config = Chance(0.5) ? Text(shape, "{\"curve\":\"linear\"}") : std::string();
+    return TransitionEffect(type, offset, duration, std::move(config));
+}
+
+std::shared_ptr<TrackItem> TimelineGenerator::Item(const TimelineShape& shape, std::size_t itemIndex) {
+    const Identifier id(Text(shape, "item-" + std::to_string(itemIndex)));
+    if (Chance(shape.transitionShare)) {
+        std::shared_ptr<FxTransitionItem> item;
+        if (Chance(0.5)) {
+            item = std::make_shared<FxAudioTransitionItem>(id);
+        } else {
+            item = std::make_shared<FxVideoTransitionItem>(id);
+        }
+        item->FxTransition(Effect(shape));
+        return item;
+    }
+    auto item = std::make_shared<MediaSummaryItem>(id);
+    item->VideoIn(Integer(shape, 100000));
+    item->VideoDuration(Integer(shape, 5000));
+    item->AudioIn(Integer(shape, 100000));
+    item->AudioDuration(Integer(shape, 5000));
+    item->MediaAssetId(Identifier(Text(shape, "asset-" + std::to_string(Below(1000)))));
+    item->MediaVideoIn(Integer(shape, 100000));
+    item->MediaVideoDuration(Integer(shape, 5000));
+    item->MediaAudioIn(Integer(shape, 100000));
+    item->MediaAudioDuration(Integer(shape, 5000));
+    item->AudioLevel(Integer(shape, 100));
+    item->MonitoringChannel(Integer(shape, 16));
+    return item;
+}
+
+TimelineEngineModel::Track TimelineGenerator::Track(const TimelineShape& shape, std::size_t trackIndex) {
+    TimelineEngineModel::Track track(Identifier(Text(shape, "track-" + std::to_string(trackIndex))));
+    track.TrackItems().reserve(shape.itemsPerTrack);
+    for (std::size_t i = 0; i < shape.itemsPerTrack; ++i) {
+        track.TrackItems().push_back(Item(shape, trackIndex * shape.itemsPerTrack + i));
+    }
+    return track;
+}
+
+TimelineEngineModel::MediaInfo TimelineGenerator::MediaInfo(const TimelineShape& shape, std::size_t index) {
+    return TimelineEngineModel::MediaInfo(Identifier(Text(shape, "asset-" + std::to_string(index))),
+                                          Integer(shape, 1000), Integer(shape, 100000),
+                                          Chance(0.7) ? Text(shape, "L,R") : std::string());
+}
+
+TimelineEngineModel::Timeline TimelineGenerator::Timeline(const TimelineShape& shape) {
+    TimelineEngineModel::Timeline timeline(Identifier(Text(shape, "timeline-" + std::to_string(Below(1u << 20)))));
+    timeline.TransactionId(Identifier(Text(shape, "tx-" + std::to_string(Below(1u << 20)))));
+    timeline.Duration(Integer(shape, 1000000));
+    auto& tracks = timeline.Tracks();
+    tracks.reserve(shape.tracks);
+    for (std::size_t t = 0; t < shape.tracks; ++t) {
+        tracks.push_back(Track(shape, t));
+        // Let some items of this track be the very items of an earlier one.
+        if (t == 0) {
+            continue;
+        }
+        for (auto& entry : tracks.back().TrackItems()) {
+            if (Chance(shape.sharedShare)) {
+                const auto& earlier = tracks[Below(t)].TrackItems();
+                if (!earlier.empty()) {
+                    entry = earlier[Below(earlier.size())];
+                }
+            }
+        }
+    }
+    auto& mediaInfos = timeline.MediaInfos();
+    mediaInfos.reserve(shape.mediaInfos);
+    for (std::size_t m = 0; m < shape.mediaInfos; ++m) {
+        mediaInfos.push_back(MediaInfo(shape, m));
+    }
+    return timeline;
+}
+
+TimelineEngineModel::Timeline GenerateTimeline(std::uint64_t seed, const TimelineShape& shape) {
+    return TimelineGenerator(seed).Timeline(shape);
+}
+
+}  // namespace Orv::Testing
