@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Orv/TimelineEngineModel/Timeline.h>
+#include <Orv/TimelineEngineModel/TransitionEffect.h>
 
 #include <cstddef>
 #include <cstdint>
