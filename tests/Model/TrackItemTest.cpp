@@ -1,0 +1,162 @@
+#include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
+#include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
+#include <Orv/TimelineEngineModel/MediaSummaryItem.h>
+#include <Orv/TimelineEngineModel/TrackItem.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Orv::BusinessEntityModel::BaseTypes::Identifier;
+using namespace Orv::TimelineEngineModel;
+
+// An item of a kind outside the model, built through the protected constructors.
+class UnknownItem : public TrackItem {
+public:
+    UnknownItem() = default;
+    explicit UnknownItem(const Identifier& id) : TrackItem(id, TrackItemType::Unknown) {}
+};
+
+TEST(TrackItemTest, DefaultsOfEveryKind) {
+    const MediaSummaryItem summary;
+    EXPECT_EQ(summary.GetType(), TrackItemType::MediaSummary);
+    EXPECT_EQ(summary.Id(), Identifier::Empty());
+    EXPECT_EQ(summary.MediaAssetId(), Identifier::Empty());
+    const int64_t integers[] = {summary.VideoIn(),           summary.VideoDuration(),      summary.AudioIn(),
+                                summary.AudioDuration(),     summary.MediaVideoIn(),       summary.MediaVideoDuration(),
+                                summary.MediaAudioIn(),      summary.MediaAudioDuration(), summary.AudioLevel(),
+                                summary.MonitoringChannel()};
+    for (int64_t value : integers) {
+        EXPECT_EQ(value, 0);
+    }
+    EXPECT_TRUE(summary == MediaSummaryItem());
+    EXPECT_TRUE(MediaSummaryItem(Identifier("m")) == [] {
+        MediaSummaryItem item;
+        item.Id(Identifier("m"));
+        return item;
+    }());
+
+    const FxAudioTransitionItem audio(Identifier("a"));
+    const FxVideoTransitionItem video;
+    EXPECT_EQ(audio.GetType(), TrackItemType::FxAudioTransition);
+    EXPECT_EQ(audio.Id(), Identifier("a"));
+    EXPECT_EQ(audio.FxTransition(), TransitionEffect());
+    EXPECT_EQ(video.GetType(), TrackItemType::FxVideoTransition);
+    EXPECT_EQ(video.Id(), Identifier::Empty());
+    EXPECT_EQ(video.FxTransition(), TransitionEffect());
+
+    const UnknownItem unknown;
+    EXPECT_EQ(unknown.GetType(), TrackItemType::Unknown);
+    EXPECT_EQ(unknown.Id(), Identifier::Empty());
+}
+
+// One setter per member of a media summary item; each makes a copy unequal.
+const std::vector<std::pair<const char*, std::function<void(MediaSummaryItem&)>>>& SummaryChanges() {
+    static const std::vector<std::pair<const char*, std::function<void(MediaSummaryItem&)>>> changes = {
+        {"id", [](MediaSummaryItem& i) { i.Id(Identifier("other")); }},
+        {"videoIn", [](MediaSummaryItem& i) { i.VideoIn(1); }},
+        {"videoDuration", [](MediaSummaryItem& i) { i.VideoDuration(1); }},
+        {"audioIn", [](MediaSummaryItem& i) { i.AudioIn(1); }},
+        {"audioDuration", [](MediaSummaryItem& i) { i.AudioDuration(1); }},
+        {"mediaAssetId", [](MediaSummaryItem& i) { i.MediaAssetId(Identifier("m2")); }},
+        {"mediaVideoIn", [](MediaSummaryItem& i) { i.MediaVideoIn(1); }},
+        {"mediaVideoDuration", [](MediaSummaryItem& i) { i.MediaVideoDuration(1); }},
+        {"mediaAudioIn", [](MediaSummaryItem& i) { i.MediaAudioIn(1); }},
+        {"mediaAudioDuration", [](MediaSummaryItem& i) { i.MediaAudioDuration(1); }},
+        {"audioLevel", [](MediaSummaryItem& i) { i.AudioLevel(1); }},
+        {"monitoringChannel", [](MediaSummaryItem& i) { i.MonitoringChannel(1); }},
+    };
+    return changes;
+}
+
+TEST(TrackItemTest, MediaSummaryEqualityTakesEveryMember) {
+    MediaSummaryItem base(Identifier("s1"));
+    base.MediaAssetId(Identifier("m1"));
+    for (const auto& [name, change] : SummaryChanges()) {
+        SCOPED_TRACE(name);
+        MediaSummaryItem other = base;
+        EXPECT_TRUE(base == other);
+        change(other);
+        EXPECT_FALSE(base == other);
+        EXPECT_FALSE(other == base);
+        EXPECT_TRUE(base != other);
+        EXPECT_TRUE(static_cast<const TrackItem&>(base) != static_cast<const TrackItem&>(other));
+    }
+    // Setters keep negative and extreme values as given.
+    MediaSummaryItem extreme;
+    extreme.VideoDuration(-5);
+    extreme.MonitoringChannel(INT64_MIN);
+    EXPECT_EQ(extreme.VideoDuration(), -5);
+    EXPECT_EQ(extreme.MonitoringChannel(), INT64_MIN);
+}
+
+TEST(TrackItemTest, TransitionEqualityTakesIdentifierKindAndEveryEffectMember) {
+    FxVideoTransitionItem base(Identifier("t1"));
+    base.FxTransition(TransitionEffect(EffectType::Mix, 3, 25, "cfg"));
+    const std::vector<std::pair<const char*, std::function<void(FxVideoTransitionItem&)>>> changes = {
+        {"id", [](FxVideoTransitionItem& i) { i.Id(Identifier("t2")); }},
+        {"type", [](FxVideoTransitionItem& i) { i.FxTransition(TransitionEffect(EffectType::Cut, 3, 25, "cfg")); }},
+        {"offset", [](FxVideoTransitionItem& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 4, 25, "cfg")); }},
+        {"duration", [](FxVideoTransitionItem& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 3, 26, "cfg")); }},
+        {"config", [](FxVideoTransitionItem& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 3, 25, "cfh")); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        FxVideoTransitionItem other = base;
+        EXPECT_TRUE(base == other);
+        change(other);
+        EXPECT_FALSE(base == other);
+        EXPECT_TRUE(base != other);
+    }
+}
+
+TEST(TrackItemTest, ItemsOfDifferentKindsAreNeverEqual) {
+    const TransitionEffect effect(EffectType::Cut, 0, 10, "");
+    FxAudioTransitionItem audio(Identifier("x"));
+    FxVideoTransitionItem video(Identifier("x"));
+    audio.FxTransition(effect);
+    video.FxTransition(effect);
+    const MediaSummaryItem summary(Identifier("x"));
+    const UnknownItem unknown(Identifier("x"));
+    const std::vector<const TrackItem*> items = {&audio, &video, &summary, &unknown};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        for (std::size_t j = 0; j < items.size(); ++j) {
+            SCOPED_TRACE(std::to_string(i) + " vs " + std::to_string(j));
+            EXPECT_EQ(*items[i] == *items[j], i == j);
+        }
+    }
+    EXPECT_TRUE(unknown == UnknownItem(Identifier("x")));
+    EXPECT_FALSE(unknown == UnknownItem(Identifier("y")));
+}
+
+TEST(TrackItemTest, FxTransitionStoresACopy) {
+    TransitionEffect effect(EffectType::Mix, 1, 2, "before");
+    FxAudioTransitionItem item;
+    item.FxTransition(effect);
+    effect.Config("after");
+    effect.Duration(99);
+    EXPECT_EQ(item.FxTransition(), TransitionEffect(EffectType::Mix, 1, 2, "before"));
+
+    // Copies of items are independent values.
+    FxAudioTransitionItem copy = item;
+    copy.FxTransition(effect);
+    EXPECT_EQ(item.FxTransition().Config(), "before");
+    EXPECT_TRUE(item != copy);
+}
+
+TEST(TrackItemTest, ChangingTheIdentifierBreaksEquality) {
+    std::unique_ptr<TrackItem> lhs = std::make_unique<FxAudioTransitionItem>(Identifier("same"));
+    std::unique_ptr<TrackItem> rhs = std::make_unique<FxAudioTransitionItem>(Identifier("same"));
+    EXPECT_TRUE(*lhs == *rhs);
+    rhs->Id(Identifier("same "));  // through the virtual setter
+    EXPECT_EQ(rhs->Id(), Identifier("same "));
+    EXPECT_FALSE(*lhs == *rhs);
+}
+
+}  // namespace
