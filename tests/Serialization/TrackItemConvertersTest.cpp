@@ -1,0 +1,381 @@
+#include "Support/JsonTestHelpers.h"
+
+#include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
+#include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
+#include <Orv/TimelineEngineModel/MediaSummaryItem.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonToTrackItemConverter.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/TrackItemToJsonConverter.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Orv::BusinessEntityModel::BaseTypes::Identifier;
+using namespace Orv::TimelineEngineModel;
+using namespace Orv::TimelineEngineModel::Serialization::Json;
+using namespace Orv::Testing;
+
+const TrackItemToJsonConverter writer;
+const JsonToTrackItemConverter reader;
+
+const char* const DefaultSummaryJson =
+    R"({"_type":"MediaSummaryItem","videoIn":"0","videoDuration":"0","audioIn":"0","audioDuration":"0",)"
+    R"("mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0","audioLevel":"0",)"
+    R"("monitoringChannel":"0"})";
+
+// An item of a kind the converters do not know.
+class UnknownItem : public TrackItem {
+public:
+    UnknownItem() = default;
+};
+
+// Counts live instances, to watch the reader destroy the item it replaces.
+class CountedItem : public MediaSummaryItem {
+public:
+    explicit CountedItem(int& live) : live(live) { ++live; }
+    ~CountedItem() override { --live; }
+
+private:
+    int& live;
+};
+
+std::shared_ptr<MediaSummaryItem> Summary(const std::string& id, int64_t first, int64_t step,
+                                          const std::string& asset) {
+    auto item = std::make_shared<MediaSummaryItem>(Identifier(id));
+    int64_t v = first;
+    item->VideoIn(v);
+    item->VideoDuration(v += step);
+    item->AudioIn(v += step);
+    item->AudioDuration(v += step);
+    item->MediaAssetId(Identifier(asset));
+    item->MediaVideoIn(v += step);
+    item->MediaVideoDuration(v += step);
+    item->MediaAudioIn(v += step);
+    item->MediaAudioDuration(v += step);
+    item->AudioLevel(v += step);
+    item->MonitoringChannel(v += step);
+    return item;
+}
+
+template <typename Item>
+std::shared_ptr<Item> Transition(const std::string& id, const TransitionEffect& effect) {
+    auto item = std::make_shared<Item>(Identifier(id));
+    item->FxTransition(effect);
+    return item;
+}
+
+// ---- Writer -------------------------------------------------------------------
+
+TEST(TrackItemWriterTest, WritesEachKindAsAFlatObject) {
+    auto negative = std::make_shared<MediaSummaryItem>();
+    negative->VideoIn(-5);
+    negative->MonitoringChannel(INT64_MIN);
+    struct Case {
+        std::shared_ptr<TrackItem> item;
+        std::string json;
+    };
+    const Case cases[] = {
+        {std::make_shared<MediaSummaryItem>(), DefaultSummaryJson},
+        {Transition<FxVideoTransitionItem>("t7", TransitionEffect(EffectType::Unknown, 0, 25, "")),
+         R"({"_type":"FxVideoTransitionItem","id":"t7","duration":"25"})"},
+        {std::make_shared<FxAudioTransitionItem>(), R"({"_type":"FxAudioTransitionItem"})"},
+        {Transition<FxAudioTransitionItem>("", TransitionEffect(EffectType::Unknown, 0, 0, "c")),
+         R"({"_type":"FxAudioTransitionItem","config":"c"})"},
+        {Transition<FxAudioTransitionItem>("a", TransitionEffect(EffectType::Cut, -1, INT64_MAX, "c")),
+         R"({"_type":"FxAudioTransitionItem","id":"a","fxType":"Cut","offset":"-1","duration":"9223372036854775807","config":"c"})"},
+        {Summary("", 0, 0, "m1"),
+         R"({"_type":"MediaSummaryItem","videoIn":"0","videoDuration":"0","audioIn":"0","audioDuration":"0",)"
+         R"("mediaAssetId":"m1","mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0",)"
+         R"("audioLevel":"0","monitoringChannel":"0"})"},
+        {Summary("s\"1", 1, 1, " "),
+         R"({"_type":"MediaSummaryItem","id":"s\"1","videoIn":"1","videoDuration":"2","audioIn":"3","audioDuration":"4",)"
+         R"("mediaAssetId":" ","mediaVideoIn":"5","mediaVideoDuration":"6","mediaAudioIn":"7","mediaAudioDuration":"8",)"
+         R"("audioLevel":"9","monitoringChannel":"10"})"},
+        {negative,
+         R"({"_type":"MediaSummaryItem","videoIn":"-5","videoDuration":"0","audioIn":"0","audioDuration":"0",)"
+         R"("mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0","audioLevel":"0",)"
+         R"("monitoringChannel":"-9223372036854775808"})"},
+        {Transition<FxVideoTransitionItem>(std::string("i\0d", 3), TransitionEffect(EffectType::Unknown, 0, 0, "\n\x80")),
+         "{\"_type\":\"FxVideoTransitionItem\",\"id\":\"i\",\"config\":\"\\n\x80\"}"},
+        {std::make_shared<UnknownItem>(), "{}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        const Written lvalue = Write(writer, *c.item);
+        EXPECT_TRUE(lvalue.result) << lvalue.result.ErrorMessage();
+        EXPECT_EQ(lvalue.text, c.json);
+
+        // The member operation writes the same members into an open object.
+        Stringer members;
+        members.Object();
+        writer.Append(members, c.item);
+        EXPECT_EQ(members.Depth(), 1u);
+        EXPECT_EQ(members.CloseObject().ToString(), c.json);
+    }
+}
+
+TEST(TrackItemWriterTest, RvalueToWritesTheSameAndLeavesTheItem) {
+    const auto original = Summary("s", -3, 7, "m");
+    MediaSummaryItem copy = *original;
+    Stringer stringer;
+    EXPECT_TRUE(writer.To(std::move(copy), stringer));
+    EXPECT_EQ(stringer.ToString(), Write(writer, *original).text);
+    EXPECT_TRUE(copy == *original);
+}
+
+TEST(TrackItemWriterTest, TwoItemsInAnArrayAndAppendAfterExistingMembers) {
+    Stringer stringer;
+    stringer.Array();
+    EXPECT_TRUE(writer.To(FxAudioTransitionItem(Identifier("a")), stringer));
+    EXPECT_TRUE(writer.To(FxVideoTransitionItem(Identifier("v")), stringer));
+    stringer.CloseArray();
+    EXPECT_EQ(stringer.ToString(),
+              R"([{"_type":"FxAudioTransitionItem","id":"a"},{"_type":"FxVideoTransitionItem","id":"v"}])");
+
+    Stringer open;
+    open.Object().Key("k").Value("v");
+    writer.Append(open, std::make_shared<FxAudioTransitionItem>(Identifier("a")));
+    EXPECT_EQ(open.ToString(), R"({"k":"v","_type":"FxAudioTransitionItem","id":"a")");
+}
+
+TEST(TrackItemWriterTest, AppendOfAnEmptyEntryThrows) {
+    Stringer stringer;
+    stringer.Object();
+    const std::string message =
+        MessageOf<std::invalid_argument>([&] { writer.Append(stringer, std::shared_ptr<TrackItem>()); });
+    EXPECT_NE(message, "");
+    EXPECT_EQ(stringer.ToString(), "{");
+}
+
+TEST(TrackItemWriterTest, StringerFailureClosesTheObject) {
+    struct Case {
+        std::shared_ptr<TrackItem> item;
+        const char* lastAccepted;
+        const char* json;
+    };
+    const auto transition = Transition<FxVideoTransitionItem>("t", TransitionEffect(EffectType::Mix, 2, 3, "c"));
+    const Case cases[] = {
+        {Summary("s", 1, 1, "m"), R"("videoIn":"1")", R"({"_type":"MediaSummaryItem","id":"s","videoIn":"1"})"},
+        {Summary("s", 1, 1, "m"), R"("mediaAssetId":)",
+         R"({"_type":"MediaSummaryItem","id":"s","videoIn":"1","videoDuration":"2","audioIn":"3","audioDuration":"4"})"},
+        {transition, R"("id":"t")", R"({"_type":"FxVideoTransitionItem","id":"t"})"},
+        {transition, R"("offset":"2","duration":)", R"({"_type":"FxVideoTransitionItem","id":"t","fxType":"Mix","offset":"2"})"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lastAccepted);
+        std::size_t limit = 0;
+        const Written written = WriteCutAfter(writer, *c.item, c.lastAccepted, limit);
+        EXPECT_FALSE(written.result);
+        EXPECT_EQ(written.result.ErrorMessage(), LimitMessage(limit));
+        EXPECT_EQ(written.text, c.json);
+    }
+}
+
+TEST(TrackItemWriterTest, RefusedObjectWritesNothing) {
+    Stringer stringer;
+    stringer.Object();
+    const Result result = writer.To(MediaSummaryItem(), stringer);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.ErrorMessage(), ValueWhereKeyIsDueMessage());
+    EXPECT_EQ(stringer.ToString(), "{");
+}
+
+// ---- Reader -------------------------------------------------------------------
+
+// Reads `json` through the pointer variant into a fresh pointer.
+std::unique_ptr<TrackItem> Read(const Json::Value& json, Result* result = nullptr) {
+    std::unique_ptr<TrackItem> item;
+    const Result r = reader.To(json, item);
+    if (result != nullptr) {
+        *result = r;
+    } else {
+        EXPECT_TRUE(r) << r.ErrorMessage();
+    }
+    return item;
+}
+
+TEST(TrackItemReaderTest, TypeNameChoosesTheKindExactly) {
+    struct Case {
+        const char* json;
+        TrackItemType kind;
+    };
+    const Case cases[] = {
+        {"{}", TrackItemType::MediaSummary},
+        {"null", TrackItemType::MediaSummary},
+        {R"({"_type":"MediaSummaryItem"})", TrackItemType::MediaSummary},
+        {R"({"_type":"FxAudioTransitionItem"})", TrackItemType::FxAudioTransition},
+        {R"({"_type":"FxVideoTransitionItem"})", TrackItemType::FxVideoTransition},
+        {R"({"_type":"fxaudiotransitionitem"})", TrackItemType::MediaSummary},
+        {R"({"_type":"FxAudio"})", TrackItemType::MediaSummary},
+        {R"({"_type":"FxVideoTransitionItem "})", TrackItemType::MediaSummary},
+        {R"({"_type":"FxVideoTransitionItemX"})", TrackItemType::MediaSummary},
+        {R"({"_type":"FxVideoTransitionItem\u0000"})", TrackItemType::MediaSummary},
+        {R"({"_type":""})", TrackItemType::MediaSummary},
+        {R"({"_type":2})", TrackItemType::MediaSummary},
+        {R"({"_type":["FxAudioTransitionItem"]})", TrackItemType::MediaSummary},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        const auto item = Read(Parse(c.json));
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->GetType(), c.kind);
+        EXPECT_EQ(item->Id(), Identifier::Empty());
+        if (c.kind == TrackItemType::MediaSummary) {
+            EXPECT_TRUE(*item == MediaSummaryItem());
+        } else {
+            EXPECT_EQ(static_cast<const FxTransitionItem&>(*item).FxTransition(), TransitionEffect());
+        }
+    }
+}
+
+TEST(TrackItemReaderTest, ReadsMembersOfTheNamedKindOnly) {
+    const auto t7 = Read(Parse(R"({"_type":"FxVideoTransitionItem","id":"t7","duration":"25","videoIn":"5"})"));
+    EXPECT_TRUE(*t7 == *Transition<FxVideoTransitionItem>("t7", TransitionEffect(EffectType::Unknown, 0, 25, "")));
+
+    const auto audio = Read(Parse(R"({"_type":"FxAudioTransitionItem","videoIn":"5"})"));
+    EXPECT_TRUE(*audio == FxAudioTransitionItem());
+
+    const auto summary = Read(Parse(R"({"_type":"MediaSummaryItem","id":"s","videoIn":5,"audioIn":"-5",)"
+                                    R"("mediaAssetId":"m","fxType":"Mix","duration":"9","monitoringChannel":"12abc"})"));
+    auto expected = std::make_shared<MediaSummaryItem>(Identifier("s"));
+    expected->AudioIn(-5);
+    expected->MediaAssetId(Identifier("m"));
+    expected->MonitoringChannel(12);
+    EXPECT_TRUE(*summary == *expected);
+
+    EXPECT_EQ(Read(Parse(R"({"id":7})"))->Id(), Identifier::Empty());
+    EXPECT_EQ(Read(Parse(R"({"id":""})"))->Id(), Identifier::Empty());
+    EXPECT_EQ(Read(Parse(R"({"id":" "})"))->Id(), Identifier(" "));
+}
+
+TEST(TrackItemReaderTest, IntegerTexts) {
+    for (const char* key : {"videoIn", "monitoringChannel"}) {
+        for (const IntegerTextCase& c : IntegerTexts()) {
+            Json::Value json(Json::objectValue);
+            json[key] = c.text;
+            std::unique_ptr<TrackItem> item;
+            ExpectPointerRead(c, [&] { return reader.To(json, item); }, [&] {
+                const auto& summary = static_cast<const MediaSummaryItem&>(*item);
+                return std::string(key) == "videoIn" ? summary.VideoIn() : summary.MonitoringChannel();
+            });
+        }
+    }
+    // The effect's integers go through the same parsing.
+    Result result;
+    Read(Parse(R"({"_type":"FxAudioTransitionItem","offset":"9223372036854775808"})"), &result);
+    EXPECT_STREQ(result.ErrorMessage(), "stoll");
+}
+
+TEST(TrackItemReaderTest, FailureInAMemberKeepsTheNewItemAsFarAsItWasRead) {
+    struct Case {
+        const char* json;
+        std::shared_ptr<TrackItem> expected;
+    };
+    auto partial = std::make_shared<MediaSummaryItem>();
+    partial->VideoIn(3);
+    const Case cases[] = {
+        {R"({"id":"a","videoIn":"abc"})", std::make_shared<MediaSummaryItem>()},
+        {R"({"id":"a","videoIn":"3","audioIn":"x","mediaVideoIn":"4"})", partial},
+        {R"({"_type":"FxVideoTransitionItem","id":"t","fxType":"Mix","config":"c","offset":"abc"})",
+         std::make_shared<FxVideoTransitionItem>()},
+        {R"({"_type":"FxAudioTransitionItem","id":"t","duration":""})", std::make_shared<FxAudioTransitionItem>()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        int live = 0;
+        std::unique_ptr<TrackItem> item = std::make_unique<CountedItem>(live);
+        const Result result = reader.To(Parse(c.json), item);
+        EXPECT_FALSE(result);
+        EXPECT_STREQ(result.ErrorMessage(), "stoll");
+        EXPECT_EQ(live, 0);  // the item held before is gone
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(*item == *c.expected);
+    }
+}
+
+TEST(TrackItemReaderTest, InputThatIsNeitherObjectNorNullLeavesThePointer) {
+    for (const Json::Value& input : {Json::Value(Json::arrayValue), Json::Value("text"), Json::Value(1.5)}) {
+        SCOPED_TRACE(input.toStyledString());
+        int live = 0;
+        std::unique_ptr<TrackItem> item = std::make_unique<CountedItem>(live);
+        const TrackItem* const held = item.get();
+        const Result result = reader.To(input, item);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.ErrorMessage(), LookupMessage(input));
+        EXPECT_EQ(item.get(), held);
+        EXPECT_EQ(live, 1);
+
+        std::unique_ptr<TrackItem> empty;
+        EXPECT_FALSE(reader.To(input, empty));
+        EXPECT_EQ(empty, nullptr);
+    }
+}
+
+TEST(TrackItemReaderTest, ReplacesTheHeldItem) {
+    int live = 0;
+    std::unique_ptr<TrackItem> item = std::make_unique<CountedItem>(live);
+    EXPECT_TRUE(reader.To(Parse(R"({"_type":"FxAudioTransitionItem","id":"a"})"), item));
+    EXPECT_EQ(live, 0);
+    EXPECT_TRUE(*item == FxAudioTransitionItem(Identifier("a")));
+
+    EXPECT_TRUE(reader.To(Parse(R"({"id":"b"})"), item));
+    EXPECT_TRUE(*item == MediaSummaryItem(Identifier("b")));
+}
+
+TEST(TrackItemReaderTest, AppendFillsAnExistingItem) {
+    // Media summary: missing members stay, "_type" and "id" are not read.
+    MediaSummaryItem summary(Identifier("keep"));
+    summary.AudioLevel(7);
+    EXPECT_TRUE(reader.Append(Parse(R"({"_type":"FxAudioTransitionItem","id":"x","videoIn":"2"})"), summary));
+    EXPECT_EQ(summary.Id(), Identifier("keep"));
+    EXPECT_EQ(summary.VideoIn(), 2);
+    EXPECT_EQ(summary.AudioLevel(), 7);
+    EXPECT_EQ(MessageOf<std::invalid_argument>(
+                  [&] { reader.Append(Parse(R"({"videoDuration":"4","audioIn":"?","audioLevel":"1"})"), summary); }),
+              "stoll");
+    EXPECT_EQ(summary.VideoDuration(), 4);
+    EXPECT_EQ(summary.AudioLevel(), 7);
+
+    // Transition: the effect is replaced whole, so a missing member resets that part.
+    FxAudioTransitionItem audio(Identifier("keep"));
+    audio.FxTransition(TransitionEffect(EffectType::Cut, 1, 2, "old"));
+    EXPECT_TRUE(reader.Append(Parse(R"({"id":"x","duration":"9"})"), audio));
+    EXPECT_EQ(audio.Id(), Identifier("keep"));
+    EXPECT_EQ(audio.FxTransition(), TransitionEffect(EffectType::Unknown, 0, 9, ""));
+
+    // A failure leaves the transition item unchanged.
+    FxVideoTransitionItem video;
+    video.FxTransition(TransitionEffect(EffectType::Mix, 1, 2, "old"));
+    EXPECT_EQ(MessageOf<std::out_of_range>(
+                  [&] { reader.Append(Parse(R"({"fxType":"Cut","duration":"-9223372036854775809"})"), video); }),
+              "stoll");
+    EXPECT_EQ(video.FxTransition(), TransitionEffect(EffectType::Mix, 1, 2, "old"));
+}
+
+TEST(TrackItemReaderTest, WrittenItemsReadBackEqual) {
+    const std::shared_ptr<TrackItem> items[] = {
+        std::make_shared<MediaSummaryItem>(),
+        Summary("\"q\\\x01\xff", INT64_MIN, 1, "m\t"),
+        Summary("s", INT64_MAX, -1, ""),
+        Transition<FxAudioTransitionItem>("", TransitionEffect(EffectType::Cut, INT64_MIN, INT64_MAX, "\x7f\xc3\xa9")),
+        Transition<FxVideoTransitionItem>("v", TransitionEffect(EffectType::Mix, -1, 0, "{\"curve\":1}")),
+        Transition<FxVideoTransitionItem>("t7", TransitionEffect(EffectType::Unknown, 0, 25, "")),
+    };
+    for (const auto& original : items) {
+        const Written written = Write(writer, *original);
+        SCOPED_TRACE(written.text);
+        std::unique_ptr<TrackItem> back;
+        EXPECT_TRUE(reader.To(Json::Value(Parse(written.text)), back));  // the rvalue form
+        ASSERT_NE(back, nullptr);
+        EXPECT_TRUE(*back == *original);
+    }
+    // An item of unknown kind is written as {} and comes back as a media summary item.
+    EXPECT_TRUE(*Read(Parse(Write(writer, UnknownItem()).text)) == MediaSummaryItem());
+}
+
+}  // namespace
