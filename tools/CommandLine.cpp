@@ -1,0 +1,96 @@
+#include "CommandLine.h"
+
+#include <limits>
+
+namespace OrvTool {
+
+namespace {
+
+const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::string& name) {
+    for (const auto& spec : specs) {
+        if (spec.name == name || (!spec.alias.empty() && spec.alias == name)) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const std::vector<OptionSpec>& specs) {
+    ParsedArguments parsed;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument == "-" || argument.empty() || argument[0] != '-') {
+            parsed.operands.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            parsed.help = true;
+            continue;
+        }
+        std::string name = argument;
+        std::string value;
+        bool inlineValue = false;
+        const auto equals = argument.find('=');
+        if (argument.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+            inlineValue = true;
+        }
+        const OptionSpec* spec = FindSpec(specs, name);
+        if (spec == nullptr) {
+            throw UsageError("unknown option '" + name + "'");
+        }
+        if (parsed.Has(spec->name)) {
+            throw UsageError("option '" + spec->name + "' given twice");
+        }
+        if (!spec->takesValue) {
+            if (inlineValue) {
+                throw UsageError("option '" + spec->name + "' takes no value");
+            }
+            parsed.flags.insert(spec->name);
+            continue;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= arguments.size()) {
+                throw UsageError("option '" + name + "' needs a value");
+            }
+            value = arguments[++i];
+        }
+        parsed.values[spec->name] = value;
+    }
+    return parsed;
+}
+
+std::uint64_t ParseCount(const std::string& option, const std::string& text, std::uint64_t maximum) {
+    const auto bad = [&]() {
+        return UsageError("option '" + option + "' wants an integer from 0 to " + std::to_string(maximum) +
+                          ", not '" + text + "'");
+    };
+    if (text.empty() || text.size() > 20) {
+        throw bad();
+    }
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            throw bad();
+        }
+        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) {
+            throw bad();
+        }
+        value = value * 10 + digit;
+    }
+    if (value > maximum) {
+        throw bad();
+    }
+    return value;
+}
+
+}  // namespace OrvTool

@@ -1,0 +1,54 @@
+#pragma once
+
+// Command-line parsing shared by the commands: long options with or without
+// a value ("--as track", "--as=track"), short aliases ("-o OUT"), "--" to end
+// the options, and "-" as an ordinary argument (standard input).
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace OrvTool {
+
+// Exit statuses of the tool.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;  // a document failed, or two documents differ
+constexpr int kExitUsage = 2;
+
+// Bad usage; the message says what was wrong, without the program name.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct OptionSpec {
+    std::string name;   // the long form, "--output"
+    std::string alias;  // a short form, "-o", or empty
+    bool takesValue = false;
+};
+
+struct ParsedArguments {
+    std::map<std::string, std::string> values;  // by long name, for options with a value
+    std::set<std::string> flags;                // long names of the flags given
+    std::vector<std::string> operands;
+    bool help = false;  // "--help" or "-h" was given
+
+    bool Has(const std::string& name) const { return flags.count(name) != 0 || values.count(name) != 0; }
+    std::string Value(const std::string& name, const std::string& fallback) const {
+        const auto found = values.find(name);
+        return found == values.end() ? fallback : found->second;
+    }
+};
+
+// Throws UsageError for an unknown option, a missing value, a value given to
+// a flag, or an option given twice.
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const std::vector<OptionSpec>& specs);
+
+// A non-negative decimal integer no larger than `maximum`, digits only.
+// Throws UsageError naming `option` otherwise.
+std::uint64_t ParseCount(const std::string& option, const std::string& text, std::uint64_t maximum);
+
+}  // namespace OrvTool

@@ -1,0 +1,79 @@
+#pragma once
+
+// Reading, parsing, converting and writing the documents the tool works on.
+// Everything here goes through the library's public headers, as a user's
+// program would.
+
+#include <Orv/Common/Serialization/Json/Stringer.h>
+#include <Orv/TimelineEngineModel/MediaInfo.h>
+#include <Orv/TimelineEngineModel/Timeline.h>
+#include <Orv/TimelineEngineModel/Track.h>
+#include <Orv/TimelineEngineModel/TrackItem.h>
+#include <Orv/TimelineEngineModel/TransitionEffect.h>
+
+#include <json/value.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace OrvTool {
+
+// The entity a document holds at its root.
+enum class Kind { Timeline, Track, Item, MediaInfo, Effect };
+
+// "timeline", "track", "item", "media-info", "effect"; nullopt otherwise.
+std::optional<Kind> KindFromName(const std::string& name);
+// The words used in messages: "timeline", "track", "track item", ...
+const char* KindNoun(Kind kind);
+
+// The whole content of `path`, or of standard input for "-". On failure
+// returns false and sets `error` to the system's reason.
+bool ReadInput(const std::string& path, std::string& text, std::string& error);
+
+// Parses strict JSON (no comments, no trailing text, no duplicate keys).
+// On failure `error` says where and why: "Line N, Column M: reason", or that
+// the nesting is deeper than the parser allows.
+bool ParseJson(const std::string& text, Json::Value& value, std::string& error);
+
+// One entity of any kind, as read from a document.
+struct Entity {
+    Kind kind = Kind::Timeline;
+    std::unique_ptr<Orv::TimelineEngineModel::Timeline> timeline;
+    std::unique_ptr<Orv::TimelineEngineModel::Track> track;
+    std::unique_ptr<Orv::TimelineEngineModel::TrackItem> item;
+    std::unique_ptr<Orv::TimelineEngineModel::MediaInfo> mediaInfo;
+    std::unique_ptr<Orv::TimelineEngineModel::TransitionEffect> effect;
+};
+
+// Runs the library's reader for `kind`. On failure returns false and sets
+// `error` to the converter's message, with a hint for the terse ones.
+bool ReadEntity(Kind kind, const Json::Value& json, Entity& entity, std::string& error);
+
+// Runs the library's writer for the entity. On failure returns false and sets
+// `error` to the converter's message, naming the entry without an item when
+// that is the cause.
+bool WriteEntity(const Entity& entity, Orv::Common::Serialization::Json::Stringer& stringer,
+                 std::string& error);
+
+// The place of the first track entry that holds no item ("tracks[1] (id
+// "a") items[2]"), or an empty text when every entry holds one.
+std::string FindEmptyEntry(const Orv::TimelineEngineModel::Timeline& timeline);
+std::string FindEmptyEntry(const Orv::TimelineEngineModel::Track& track);
+
+// ReadInput, ParseJson and ReadEntity in a row. On failure `error` is one of
+// "cannot be read: REASON", "not JSON: REASON" and "not a KIND: REASON".
+bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string& error);
+
+// A one-line description of the entity for `check`.
+std::string Summarize(const Entity& entity);
+
+// A string value as it appears in messages: in double quotes, with quotes,
+// backslashes and control characters escaped as in JSON.
+std::string Quote(const std::string& text);
+
+// "MediaSummaryItem", "FxAudioTransitionItem", "FxVideoTransitionItem" or
+// "unknown kind".
+const char* ItemKindName(const Orv::TimelineEngineModel::TrackItem& item);
+
+}  // namespace OrvTool

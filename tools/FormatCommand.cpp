@@ -1,0 +1,98 @@
+#include "CommandLine.h"
+#include "Commands.h"
+#include "Documents.h"
+
+#include <Orv/Common/Serialization/Json/Stringer.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+namespace OrvTool {
+
+namespace {
+
+using Orv::Common::Serialization::Json::Stringer;
+
+const char* const kHelp =
+    "Usage: orv-timeline-json format [--as KIND] [--pretty] [-o OUT] FILE\n"
+    "\n"
+    "Reads FILE (\"-\" for standard input) as strict JSON, converts it with the\n"
+    "library's reader for KIND and writes it back with the library's writer: the\n"
+    "canonical form, keys in the library's order, omitted keys left out, every\n"
+    "scalar a JSON string. The text ends with a newline.\n"
+    "\n"
+    "Options:\n"
+    "  --as KIND      timeline (the default), track, item, media-info or effect\n"
+    "  --pretty       lay the text out over several lines, indented by two spaces\n"
+    "  -o, --output OUT\n"
+    "                 write to OUT instead of standard output; OUT is written only\n"
+    "                 when the conversion succeeded\n"
+    "  -h, --help     show this help\n"
+    "\n"
+    "Exit status: 0 on success, 1 when the document cannot be read, parsed,\n"
+    "converted or written, 2 on bad usage.\n";
+
+}  // namespace
+
+bool Emit(const std::string& text, const std::string& path) {
+    if (path.empty()) {
+        std::cout << text << '\n' << std::flush;
+        if (!std::cout) {
+            std::cerr << kProgram << ": cannot write to standard output" << std::endl;
+            return false;
+        }
+        return true;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        std::cerr << path << ": cannot be written: " << std::strerror(errno) << std::endl;
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fputc('\n', file) != EOF;
+    const int writeError = written ? 0 : errno;
+    if (std::fclose(file) != 0 || !written) {
+        std::cerr << path << ": cannot be written: " << std::strerror(writeError != 0 ? writeError : errno)
+                  << std::endl;
+        return false;
+    }
+    return true;
+}
+
+int RunFormat(const std::vector<std::string>& arguments) {
+    const ParsedArguments parsed =
+        ParseArguments(arguments, {{"--as", "", true}, {"--pretty", "", false}, {"--output", "-o", true}});
+    if (parsed.help) {
+        std::cout << kHelp;
+        return kExitOk;
+    }
+    const std::string kindName = parsed.Value("--as", "timeline");
+    const auto kind = KindFromName(kindName);
+    if (!kind) {
+        throw UsageError("unknown kind '" + kindName + "' (expected timeline, track, item, media-info or effect)");
+    }
+    if (parsed.operands.size() != 1) {
+        throw UsageError(parsed.operands.empty() ? "no FILE given" : "exactly one FILE expected");
+    }
+    const std::string output = parsed.Value("--output", "");
+    if (parsed.values.count("--output") != 0 && output.empty()) {
+        throw UsageError("option '--output' needs a file name");
+    }
+
+    const std::string& path = parsed.operands.front();
+    Entity entity;
+    std::string error;
+    if (!LoadEntity(path, *kind, entity, error)) {
+        std::cerr << path << ": " << error << std::endl;
+        return kExitFailed;
+    }
+    Stringer stringer = parsed.Has("--pretty") ? Stringer::PrettyStringer() : Stringer();
+    if (!WriteEntity(entity, stringer, error)) {
+        std::cerr << path << ": cannot be written back: " << error << std::endl;
+        return kExitFailed;
+    }
+    return Emit(stringer.ToString(), output) ? kExitOk : kExitFailed;
+}
+
+}  // namespace OrvTool

@@ -1,0 +1,102 @@
+// orv-timeline-json: check, format, compare and generate timeline documents
+// from the shell, through the library's public API.
+
+#include "CommandLine.h"
+#include "Commands.h"
+
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#ifndef ORV_TOOL_VERSION
+#error "ORV_TOOL_VERSION must be defined by the build"
+#endif
+
+namespace {
+
+using namespace OrvTool;
+
+struct CommandEntry {
+    const char* name;
+    const char* summary;
+    int (*run)(const std::vector<std::string>&);
+};
+
+const CommandEntry kCommands[] = {
+    {"check", "read documents and print a summary of each, or why it failed", RunCheck},
+    {"format", "write a document back in the library's canonical form", RunFormat},
+    {"diff", "compare the timelines of two documents", RunDiff},
+    {"generate", "write a synthetic timeline of a requested size", RunGenerate},
+};
+
+void PrintUsage(std::ostream& out) {
+    out << "Usage: orv-timeline-json COMMAND [OPTIONS] [ARGUMENTS]\n"
+           "       orv-timeline-json --help | --version\n"
+           "\n"
+           "Works with the JSON documents of the timeline model.\n"
+           "\n"
+           "Commands:\n";
+    for (const auto& command : kCommands) {
+        out << "  " << command.name << std::string(10 - std::string(command.name).size(), ' ') << command.summary
+            << '\n';
+    }
+    out << "\n"
+           "Run 'orv-timeline-json COMMAND --help' for the options of a command.\n"
+           "FILE \"-\" reads standard input.\n"
+           "Exit status: 0 success, 1 a document failed or two documents differ,\n"
+           "2 bad usage.\n";
+}
+
+int UsageFailure(const std::string& where, const std::string& message) {
+    std::cerr << kProgram << ": " << where << message << '\n'
+              << "Run '" << kProgram << " " << (where.empty() ? "" : where.substr(0, where.size() - 2) + " ")
+              << "--help' for usage." << std::endl;
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty()) {
+        std::cerr << kProgram << ": no command given\n\n";
+        PrintUsage(std::cerr);
+        return kExitUsage;
+    }
+    const std::string& first = arguments.front();
+    if (first == "--help" || first == "-h" || first == "help") {
+        if (first == "help" && arguments.size() > 1) {
+            // "help COMMAND" is "COMMAND --help".
+            for (const auto& command : kCommands) {
+                if (arguments[1] == command.name) {
+                    return command.run({"--help"});
+                }
+            }
+            return UsageFailure("", "unknown command '" + arguments[1] + "'");
+        }
+        PrintUsage(std::cout);
+        return kExitOk;
+    }
+    if (first == "--version") {
+        std::cout << kProgram << " " << ORV_TOOL_VERSION << std::endl;
+        return kExitOk;
+    }
+    for (const auto& command : kCommands) {
+        if (first != command.name) {
+            continue;
+        }
+        try {
+            return command.run(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+        } catch (const UsageError& error) {
+            return UsageFailure(std::string(command.name) + ": ", error.what());
+        } catch (const std::exception& error) {
+            std::cerr << kProgram << ": " << command.name << ": " << error.what() << std::endl;
+            return kExitFailed;
+        }
+    }
+    if (!first.empty() && first[0] == '-') {
+        return UsageFailure("", "unknown option '" + first + "'");
+    }
+    return UsageFailure("", "unknown command '" + first + "' (expected check, format, diff or generate)");
+}
