@@ -1,0 +1,490 @@
+#include <Orv/Common/Serialization/Json/Stringer.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#if !(defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L)
+#include <cstdio>
+#include <cstdlib>
+#endif
+
+namespace Orv::Common::Serialization::Json {
+
+namespace {
+
+// Bytes a character adds to its own one byte once escaped: 0 for a byte that
+// is copied as is, 1 for a two-character escape (\" \\ \b \f \n \r \t), 5 for
+// \u00XX. NUL is marked too (it ends a C string); the scanners test for it
+// only after the table says "not plain", which keeps the common path to one
+// lookup per byte.
+struct EscapeTables {
+    std::array<std::uint8_t, 256> extra{};
+    std::array<char, 256> shortForm{};  // the letter after '\', or 0 for \u00XX
+};
+
+constexpr EscapeTables MakeEscapeTables() {
+    EscapeTables tables{};
+    for (int c = 0; c < 0x20; ++c) {
+        tables.extra[c] = 5;
+    }
+    const auto setShort = [&tables](unsigned char c, char letter) {
+        tables.extra[c] = 1;
+        tables.shortForm[c] = letter;
+    };
+    setShort('"', '"');
+    setShort('\\', '\\');
+    setShort('\b', 'b');
+    setShort('\f', 'f');
+    setShort('\n', 'n');
+    setShort('\r', 'r');
+    setShort('\t', 't');
+    return tables;
+}
+
+constexpr EscapeTables kEscape = MakeEscapeTables();
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+// Length of the NUL-terminated `text` and how many bytes escaping adds to it,
+// in one pass.
+struct ScanResult {
+    std::size_t length;
+    std::size_t extra;
+};
+
+ScanResult Scan(const char* text) noexcept {
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    std::size_t extra = 0;
+    for (;;) {
+        const std::uint8_t e = kEscape.extra[*p];
+        if (e != 0) {
+            if (*p == 0) {
+                break;
+            }
+            extra += e;
+        }
+        ++p;
+    }
+    return {static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(text)), extra};
+}
+
+// Writes `text` (its `length` bytes, `extra` of escaping included by Scan)
+// between quotes at `out`; returns the end of what was written.
+char* WriteQuoted(char* out, const char* text, std::size_t length, std::size_t extra) noexcept {
+    *out++ = '"';
+    if (extra == 0) {
+        std::memcpy(out, text, length);
+        out += length;
+    } else {
+        const char* run = text;
+        const char* const end = text + length;
+        for (const char* p = text; p != end; ++p) {
+            const auto c = static_cast<unsigned char>(*p);
+            if (kEscape.extra[c] == 0) {
+                continue;
+            }
+            const auto clean = static_cast<std::size_t>(p - run);
+            std::memcpy(out, run, clean);
+            out += clean;
+            *out++ = '\\';
+            if (kEscape.shortForm[c] != 0) {
+                *out++ = kEscape.shortForm[c];
+            } else {
+                *out++ = 'u';
+                *out++ = '0';
+                *out++ = '0';
+                *out++ = kHexDigits[c >> 4];
+                *out++ = kHexDigits[c & 0x0F];
+            }
+            run = p + 1;
+        }
+        const auto clean = static_cast<std::size_t>(end - run);
+        std::memcpy(out, run, clean);
+        out += clean;
+    }
+    *out++ = '"';
+    return out;
+}
+
+// The throws live out of line so that the checks guarding them stay small
+// enough to inline into every writing call.
+#if defined(_MSC_VER)
+#define ORV_STRINGER_COLD __declspec(noinline)
+#else
+#define ORV_STRINGER_COLD __attribute__((noinline, cold))
+#endif
+
+[[noreturn]] ORV_STRINGER_COLD void ThrowMisuse(const char* message) {
+    throw std::logic_error(message);
+}
+
+[[noreturn]] ORV_STRINGER_COLD void ThrowLimitReached(std::size_t limit) {
+    throw std::length_error("Stringer: output limit of " + std::to_string(limit) + " bytes reached");
+}
+
+[[noreturn]] ORV_STRINGER_COLD void ThrowNullString() {
+    throw std::invalid_argument("Stringer: a null string pointer");
+}
+
+// Shortest text that reads back as exactly `value` (finite only).
+std::size_t FormatDouble(double value, char* buffer, std::size_t size) {
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+    const auto result = std::to_chars(buffer, buffer + size, value);
+    return static_cast<std::size_t>(result.ptr - buffer);
+#else
+    // Without std::to_chars for double, follow its rule by hand: the fewest
+    // significant digits that read back exactly (17 always do), then fixed or
+    // scientific notation, whichever is shorter (fixed on a tie). Only the
+    // correctly rounded string of each length is tried, so a few values get
+    // one digit more than to_chars would give; the text still reads back
+    // exactly. Slow, but only built on old toolchains.
+    int digits = 1;
+    for (; digits < 17; ++digits) {
+        std::snprintf(buffer, size, "%.*e", digits - 1, value);
+        if (std::strtod(buffer, nullptr) == value) {
+            break;
+        }
+    }
+    int written = std::snprintf(buffer, size, "%.*e", digits - 1, value);
+    const int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+    const int decimals = std::max(0, digits - 1 - exponent);
+    if (std::snprintf(nullptr, 0, "%.*f", decimals, value) <= written) {
+        written = std::snprintf(buffer, size, "%.*f", decimals, value);
+    }
+    // A locale may use another decimal separator; JSON wants '.'.
+    for (int i = 0; i < written; ++i) {
+        const char c = buffer[i];
+        if (!(c >= '0' && c <= '9') && c != '-' && c != '+' && c != 'e' && c != 'E') {
+            buffer[i] = '.';
+        }
+    }
+    return static_cast<std::size_t>(written);
+#endif
+}
+
+}  // namespace
+
+// The write path shared by every call. Each writing call goes
+// Check (may throw, writes nothing) -> Reserve (may throw bad_alloc, writes
+// nothing) -> write and update state (cannot throw), so a refused call leaves
+// both the text and the state untouched.
+class StringerWriter {
+public:
+    enum class Item { Key, Value };
+
+    // Refuses `item` where it is not allowed; otherwise returns the length of
+    // what goes before it (comma, newline and indentation).
+    static std::size_t PrefixLength(const Stringer& s, Item item) {
+        if (s.states.empty()) {
+            if (item == Item::Key) {
+                ThrowMisuse("Stringer: Key() outside an object");
+            }
+            if (s.rootWritten) {
+                ThrowMisuse("Stringer: a second top-level value");
+            }
+            return 0;
+        }
+        const Stringer::LevelState& level = s.states.back();
+        if (level.isObject) {
+            if (item == Item::Key) {
+                if (level.needsValue) {
+                    ThrowMisuse("Stringer: Key() while a key already awaits its value");
+                }
+            } else {
+                if (!level.needsValue) {
+                    ThrowMisuse("Stringer: a value where a key is due");
+                }
+                return 0;  // the key already wrote the separator and the colon
+            }
+        } else if (item == Item::Key) {
+            ThrowMisuse("Stringer: Key() outside an object");
+        }
+        return (level.empty ? 0 : 1) + (s.prettyPrint ? 1 + 2 * s.states.size() : 0);
+    }
+
+    static void CheckLimit(const Stringer& s, std::size_t length) {
+        const std::size_t limit = s.outputLimit;
+        if (limit != 0 && (s.text.size() > limit || length > limit - s.text.size())) {
+            ThrowLimitReached(limit);
+        }
+    }
+
+    // Makes room for `length` more bytes, growing geometrically so that a
+    // long document reallocates O(log n) times.
+    static void Reserve(Stringer& s, std::size_t length) {
+        const std::size_t needed = s.text.size() + length;
+        if (needed > s.text.capacity()) {
+            s.text.reserve(std::max({needed, 2 * s.text.capacity(), std::size_t{256}}));
+        }
+    }
+
+    // Extends the text by `length` bytes (room already reserved) and returns
+    // where they start.
+    static char* Extend(Stringer& s, std::size_t length) noexcept {
+        const std::size_t old = s.text.size();
+        s.text.resize(old + length);
+        return &s.text[old];
+    }
+
+    // Writes the prefix PrefixLength() measured; `prefixLength` must be its result.
+    static char* WritePrefix(const Stringer& s, char* out, std::size_t prefixLength) noexcept {
+        if (prefixLength == 0) {
+            return out;
+        }
+        if (!s.states.back().empty) {
+            *out++ = ',';
+        }
+        if (s.prettyPrint) {
+            *out++ = '\n';
+            const std::size_t indent = 2 * s.states.size();
+            std::memset(out, ' ', indent);
+            out += indent;
+        }
+        return out;
+    }
+
+    // Records that a value (scalar or newly opened container) took its place.
+    static void ValueWritten(Stringer& s) noexcept {
+        if (s.states.empty()) {
+            s.rootWritten = true;
+        } else {
+            Stringer::LevelState& level = s.states.back();
+            level.empty = false;
+            level.needsValue = false;
+        }
+    }
+
+    static Stringer& Scalar(Stringer& s, const char* data, std::size_t length) {
+        const std::size_t prefix = PrefixLength(s, Item::Value);
+        const std::size_t total = prefix + length;
+        CheckLimit(s, total);
+        Reserve(s, total);
+        char* out = WritePrefix(s, Extend(s, total), prefix);
+        std::memcpy(out, data, length);
+        ValueWritten(s);
+        return s;
+    }
+
+    static Stringer& String(Stringer& s, const char* value) {
+        if (value == nullptr) {
+            ThrowNullString();
+        }
+        const std::size_t prefix = PrefixLength(s, Item::Value);
+        const ScanResult scan = Scan(value);
+        const std::size_t total = prefix + 2 + scan.length + scan.extra;
+        CheckLimit(s, total);
+        Reserve(s, total);
+        char* out = WritePrefix(s, Extend(s, total), prefix);
+        WriteQuoted(out, value, scan.length, scan.extra);
+        ValueWritten(s);
+        return s;
+    }
+
+    static Stringer& Key(Stringer& s, const char* key) {
+        if (key == nullptr) {
+            ThrowNullString();
+        }
+        const std::size_t prefix = PrefixLength(s, Item::Key);
+        const ScanResult scan = Scan(key);
+        const std::size_t colon = s.prettyPrint ? 2 : 1;
+        const std::size_t total = prefix + 2 + scan.length + scan.extra + colon;
+        CheckLimit(s, total);
+        Reserve(s, total);
+        const std::size_t keyStart = s.text.size();
+        char* out = WritePrefix(s, Extend(s, total), prefix);
+        out = WriteQuoted(out, key, scan.length, scan.extra);
+        *out++ = ':';
+        if (s.prettyPrint) {
+            *out = ' ';
+        }
+        Stringer::LevelState& level = s.states.back();
+        level.needsValue = true;
+        level.keyStart = keyStart;
+        return s;
+    }
+
+    static Stringer& Open(Stringer& s, bool isObject) {
+        const std::size_t prefix = PrefixLength(s, Item::Value);
+        const std::size_t total = prefix + 1;
+        CheckLimit(s, total);
+        Reserve(s, total);
+        if (s.states.size() == s.states.capacity()) {
+            s.states.reserve(std::max<std::size_t>(8, 2 * s.states.capacity()));
+        }
+        char* out = WritePrefix(s, Extend(s, total), prefix);
+        *out = isObject ? '{' : '[';
+        ValueWritten(s);
+        Stringer::LevelState level;
+        level.isObject = isObject;
+        s.states.push_back(level);  // capacity reserved above: cannot throw
+        return s;
+    }
+
+    // Never refused for the output limit, so a document cut short by the
+    // limit can still be finished well formed.
+    static Stringer& Close(Stringer& s, bool isObject) {
+        if (s.states.empty() || s.states.back().isObject != isObject) {
+            ThrowMisuse(isObject ? "Stringer: CloseObject() without an open object"
+                                 : "Stringer: CloseArray() without an open array");
+        }
+        const Stringer::LevelState level = s.states.back();
+        // A key still waiting for its value has no place in the finished
+        // document: cut it together with the separator written before it.
+        const std::size_t keep = level.needsValue ? level.keyStart : s.text.size();
+        const std::size_t indent = (s.prettyPrint && !level.empty) ? 2 * (s.states.size() - 1) : 0;
+        const std::size_t length = (s.prettyPrint && !level.empty ? 1 : 0) + indent + 1;
+        if (keep + length > s.text.capacity()) {
+            s.text.reserve(std::max(keep + length, 2 * s.text.capacity()));
+        }
+        s.text.resize(keep);
+        char* out = Extend(s, length);
+        if (s.prettyPrint && !level.empty) {
+            *out++ = '\n';
+            std::memset(out, ' ', indent);
+            out += indent;
+        }
+        *out = isObject ? '}' : ']';
+        s.states.pop_back();
+        return s;
+    }
+};
+
+Stringer::InternalObjectScope::~InternalObjectScope() {
+    if (stringer != nullptr) {
+        try {
+            stringer->CloseObject();
+        } catch (...) {
+            // A destructor must not throw; the caller closed or unbalanced the
+            // object itself and the text shows it.
+        }
+    }
+}
+
+Stringer::InternalArrayScope::~InternalArrayScope() {
+    if (stringer != nullptr) {
+        try {
+            stringer->CloseArray();
+        } catch (...) {
+            // See ~InternalObjectScope().
+        }
+    }
+}
+
+Stringer::Stringer() = default;
+
+Stringer::Stringer(std::stringstream stream)
+#if __cplusplus > 201703L
+    : text(std::move(stream).str())
+#else
+    : text(stream.str())
+#endif
+{
+}
+
+Stringer::~Stringer() = default;
+
+Stringer Stringer::PrettyStringer() {
+    Stringer stringer;
+    stringer.prettyPrint = true;
+    return stringer;
+}
+
+std::stringstream Stringer::TakeStream() {
+    // `ate` puts the write position after the text, so whatever the caller
+    // streams next is appended rather than written over the document.
+    constexpr auto mode = std::ios::in | std::ios::out | std::ios::ate;
+#if __cplusplus > 201703L
+    std::stringstream stream(std::move(text), mode);
+#else
+    std::stringstream stream(text, mode);
+#endif
+    text.clear();
+    states.clear();
+    rootWritten = false;
+    return stream;
+}
+
+std::string Stringer::ToString() const {
+    return text;
+}
+
+Stringer& Stringer::Object() {
+    return StringerWriter::Open(*this, true);
+}
+
+Stringer& Stringer::CloseObject() {
+    return StringerWriter::Close(*this, true);
+}
+
+Stringer& Stringer::Array() {
+    return StringerWriter::Open(*this, false);
+}
+
+Stringer& Stringer::CloseArray() {
+    return StringerWriter::Close(*this, false);
+}
+
+Stringer& Stringer::Key(const char* key) {
+    return StringerWriter::Key(*this, key);
+}
+
+Stringer& Stringer::Key(const std::string& key) {
+    return StringerWriter::Key(*this, key.c_str());
+}
+
+Stringer& Stringer::Value(bool value) {
+    return value ? StringerWriter::Scalar(*this, "true", 4) : StringerWriter::Scalar(*this, "false", 5);
+}
+
+Stringer& Stringer::Value(int32_t value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return StringerWriter::Scalar(*this, buffer, static_cast<std::size_t>(result.ptr - buffer));
+}
+
+Stringer& Stringer::Value(double value) {
+    if (!std::isfinite(value)) {
+        throw std::invalid_argument("Stringer: a non-finite number has no JSON form");
+    }
+    char buffer[32];
+    const std::size_t length = FormatDouble(value, buffer, sizeof buffer);
+    return StringerWriter::Scalar(*this, buffer, length);
+}
+
+Stringer& Stringer::Value(const char* value) {
+    return StringerWriter::String(*this, value);
+}
+
+Stringer& Stringer::NullValue() {
+    return StringerWriter::Scalar(*this, "null", 4);
+}
+
+Stringer::InternalObjectScope Stringer::ObjectScope() {
+    Object();
+    return InternalObjectScope(*this);
+}
+
+Stringer::InternalObjectScope Stringer::ObjectScope(const char* key) {
+    Key(key);
+    Object();
+    return InternalObjectScope(*this);
+}
+
+Stringer::InternalArrayScope Stringer::ArrayScope() {
+    Array();
+    return InternalArrayScope(*this);
+}
+
+Stringer::InternalArrayScope Stringer::ArrayScope(const char* key) {
+    Key(key);
+    Array();
+    return InternalArrayScope(*this);
+}
+
+}  // namespace Orv::Common::Serialization::Json
