@@ -1,0 +1,331 @@
+#!/usr/bin/env bash
+# Tests of the orv-timeline-json command-line tool, run against the built
+# binary.
+#
+#   orv-timeline-json-test.sh TOOL GROUP VERSION SOURCE_DIR
+#
+# GROUP is one of: general check format diff generate (or all). Every case
+# states the exit status and the exact standard output and standard error it
+# expects; a failing case prints what it got. Exit status 0 when all pass.
+set -uo pipefail
+
+if [ $# -ne 4 ]; then
+    echo "usage: $0 TOOL GROUP VERSION SOURCE_DIR" >&2
+    exit 2
+fi
+tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+group=$2
+version=$3
+source_dir=$(cd "$4" && pwd)
+example="$source_dir/examples/data/timeline.json"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 2
+
+cases=0
+failures=0
+
+# Expected output forms:
+#   ""        nothing at all
+#   "=TEXT"   exactly TEXT followed by one newline
+#   "~REGEX"  some line matches the extended regular expression
+#   "@FILE"   byte for byte the content of FILE
+matches() {
+    local spec=$1 file=$2
+    case "$spec" in
+        "") [ ! -s "$file" ] ;;
+        =*) printf '%s\n' "${spec#=}" | cmp -s - "$file" ;;
+        "~"*) grep -Eq -- "${spec#\~}" "$file" ;;
+        @*) cmp -s "${spec#@}" "$file" ;;
+        *) echo "bad expectation '$spec'" >&2; return 1 ;;
+    esac
+}
+
+# expect NAME STATUS STDOUT STDERR [--stdin FILE] -- ARGUMENTS...
+expect() {
+    local name=$1 want_status=$2 want_out=$3 want_err=$4
+    shift 4
+    local input=/dev/null
+    if [ "${1:-}" = "--stdin" ]; then
+        input=$2
+        shift 2
+    fi
+    [ "${1:-}" = "--" ] && shift
+    cases=$((cases + 1))
+    local status=0
+    "$tool" "$@" <"$input" >"$work/.out" 2>"$work/.err" || status=$?
+    local ok=1
+    [ "$status" -eq "$want_status" ] || ok=0
+    matches "$want_out" "$work/.out" || ok=0
+    matches "$want_err" "$work/.err" || ok=0
+    if [ $ok -eq 0 ]; then
+        failures=$((failures + 1))
+        echo "FAIL: $name"
+        echo "  command: orv-timeline-json $*"
+        echo "  status:  $status (expected $want_status)"
+        echo "  stdout (expected '${want_out:0:200}'):"
+        head -c 2000 "$work/.out" | sed 's/^/    | /'
+        echo "  stderr (expected '${want_err:0:200}'):"
+        head -c 2000 "$work/.err" | sed 's/^/    | /'
+    fi
+}
+
+# A timeline in no particular key order, with a key the format does not know,
+# a number given as a JSON number (ignored by the readers) and every item kind.
+cat >small.json <<'EOF'
+{
+  "mediaInfos": [{"channels": "L,R", "mediaAssetId": "asset-7", "limitDuration": "250", "limitIn": "0"}],
+  "tracks": [{"type": "whatever", "items": [
+      {"videoIn": "5", "_type": "MediaSummaryItem", "id": "clip-1", "mediaAssetId": "asset-7", "audioLevel": -3},
+      {"_type": "FxAudioTransitionItem", "id": "fx-a", "fxType": "Mix", "offset": "-5", "duration": "10"},
+      {"_type": "FxVideoTransitionItem", "id": "fx-v", "fxType": "Cut", "config": "{\"curve\":\"linear\"}"}
+  ], "id": "trk-1"}],
+  "duration": "1500",
+  "extra": "ignored",
+  "id": "tl-1"
+}
+EOF
+small_compact='{"id":"tl-1","duration":"1500","tracks":[{"id":"trk-1","type":"SUMMARY","items":[{"_type":"MediaSummaryItem","id":"clip-1","videoIn":"5","videoDuration":"0","audioIn":"0","audioDuration":"0","mediaAssetId":"asset-7","mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0","audioLevel":"0","monitoringChannel":"0"},{"_type":"FxAudioTransitionItem","id":"fx-a","fxType":"Mix","offset":"-5","duration":"10"},{"_type":"FxVideoTransitionItem","id":"fx-v","fxType":"Cut","config":"{\"curve\":\"linear\"}"}]}],"mediaInfos":[{"mediaAssetId":"asset-7","limitDuration":"250","channels":"L,R"}]}'
+small_summary='timeline "tl-1": 1 track, 3 items (1 media summary, 1 audio transition, 1 video transition), 1 media info, duration 1500'
+
+printf '{"id":"m","duration":"7"}' >minimal.json
+printf '' >empty.json
+printf 'hello' >text.json
+printf '{"id": "a",\n  "duration": }' >broken.json
+printf '[{"id":"a"}]' >array.json
+printf '"just a string"' >string.json
+printf '{"id":"a","id":"b"}' >duplicate.json
+printf '{"id":"a"} {"id":"b"}' >trailing.json
+printf '{"duration":"abc"}' >badnumber.json
+printf '{"duration":"9223372036854775808"}' >outofrange.json
+printf '{"tracks":[{"id":"t","items":[{"id":"a"},5,{"id":"b"}]}]}' >emptyentry.json
+printf '{"id":"t","items":[{"id":"a"},"x"]}' >emptyentry-track.json
+printf 'null' >null.json
+head -c 5000 /dev/zero | tr '\0' '[' >deep.json
+mkdir adirectory
+
+# Documents of the other entities.
+printf '{"id":"t9","type":"SUMMARY","items":[{"_type":"FxVideoTransitionItem","id":"v"},{"id":"s"}]}' >track.json
+printf '{"_type":"FxAudioTransitionItem","id":"x1","fxType":"Mix","duration":"25","videoIn":"5"}' >item.json
+printf '{"id":"x2","videoIn":"abc"}' >baditem.json
+printf '{"mediaAssetId":"asset-1","limitIn":"12abc","limitDuration":"-40","channels":"L"}' >mediainfo.json
+printf '{"fxType":"Cut","offset":" -3","config":"c"}' >effect.json
+printf '{"fxType":"Mix","offset":"x"}' >badeffect.json
+
+deep_error='~^deep.json: not JSON: nesting deeper than the parser allows \(.+\)$'
+stoll_hint='stoll (a number text does not start with a decimal integer, or lies outside the 64-bit range)'
+
+group_general() {
+    expect "no arguments" 2 "" "~^orv-timeline-json: no command given$" --
+    expect "tool help" 0 "~^Usage: orv-timeline-json COMMAND" "" -- --help
+    expect "tool help, short" 0 "~^Usage: orv-timeline-json COMMAND" "" -- -h
+    expect "version" 0 "=orv-timeline-json $version" "" -- --version
+    expect "unknown command" 2 "" "=orv-timeline-json: unknown command 'frob' (expected check, format, diff or generate)
+Run 'orv-timeline-json --help' for usage." -- frob
+    expect "unknown tool option" 2 "" "=orv-timeline-json: unknown option '--frob'
+Run 'orv-timeline-json --help' for usage." -- --frob
+    expect "help for an unknown command" 2 "" "~unknown command 'frob'" -- help frob
+    local command
+    for command in check format diff generate; do
+        expect "$command --help" 0 "~^Usage: orv-timeline-json $command " "" -- "$command" --help
+        expect "help $command" 0 "~^Usage: orv-timeline-json $command " "" -- help "$command"
+        expect "$command with an unknown option" 2 "" "=orv-timeline-json: $command: unknown option '--frob'
+Run 'orv-timeline-json $command --help' for usage." -- "$command" --frob
+    done
+}
+
+group_check() {
+    expect "a timeline" 0 "=small.json: ok: $small_summary" "" -- check small.json
+    expect "standard input" 0 "=-: ok: $small_summary" "" --stdin small.json -- check -
+    expect "the bundled example" 0 "~^.*timeline.json: ok: timeline \"promo-spring-campaign\": 4 tracks, " "" -- check "$example"
+    expect "a null document is an empty timeline" 0 \
+        '=null.json: ok: timeline "": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0' "" \
+        -- check null.json
+    expect "several files, one failing" 1 "=small.json: ok: $small_summary
+minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
+        "=missing.json: cannot be read: No such file or directory" -- check small.json missing.json minimal.json
+    expect "a missing file" 1 "" "=missing.json: cannot be read: No such file or directory" -- check missing.json
+    expect "a directory" 1 "" "=adirectory: cannot be read: Is a directory" -- check adirectory
+    expect "an empty file" 1 "" "~^empty.json: not JSON: Line 1, Column 1: .+$" -- check empty.json
+    expect "text that is not JSON" 1 "" "~^text.json: not JSON: Line 1, Column 1: .+$" -- check text.json
+    expect "a syntax error names line and column" 1 "" "~^broken.json: not JSON: Line 2, Column 15: .+$" -- check broken.json
+    expect "a duplicate key" 1 "" "~^duplicate.json: not JSON: Line 1, Column [0-9]+: .*'id'" -- check duplicate.json
+    expect "text after the document" 1 "" "~^trailing.json: not JSON: Line 1, Column 12: .+$" -- check trailing.json
+    expect "nesting deeper than the parser allows" 1 "" "$deep_error" -- check deep.json
+    expect "a root array" 1 "" "~^array.json: not a timeline: .*requires objectValue or nullValue$" -- check array.json
+    expect "a root string" 1 "" "~^string.json: not a timeline: .*requires objectValue or nullValue$" -- check string.json
+    expect "a number text that is no number" 1 "" "=badnumber.json: not a timeline: $stoll_hint" -- check badnumber.json
+    expect "a number out of range" 1 "" "=outofrange.json: not a timeline: $stoll_hint" -- check outofrange.json
+    expect "an items element that is not an object" 1 "" \
+        '=emptyentry.json: not writable: tracks[0] (id "t") items[1] holds no item (its element is neither an object nor null)' \
+        -- check emptyentry.json
+    expect "--as track" 0 '=track.json: ok: track "t9": 2 items (1 media summary, 0 audio transition, 1 video transition)' "" \
+        -- check --as track track.json
+    expect "--as=track" 0 '=track.json: ok: track "t9": 2 items (1 media summary, 0 audio transition, 1 video transition)' "" \
+        -- check --as=track track.json
+    expect "--as item" 0 '=item.json: ok: FxAudioTransitionItem "x1": effect Mix, offset 0, duration 25, config ""' "" \
+        -- check --as item item.json
+    expect "--as item, a bad number" 1 "" "=baditem.json: not a track item: $stoll_hint" -- check --as item baditem.json
+    expect "--as media-info" 0 '=mediainfo.json: ok: media info "asset-1": limit in 12, limit duration -40, channels "L"' "" \
+        -- check --as media-info mediainfo.json
+    expect "--as effect" 0 '=effect.json: ok: transition effect Cut, offset -3, duration 0, config "c"' "" \
+        -- check --as effect effect.json
+    expect "--as effect, a bad number" 1 "" "=badeffect.json: not a transition effect: $stoll_hint" \
+        -- check --as effect badeffect.json
+    expect "--as track, an items element that is not an object" 1 "" \
+        '=emptyentry-track.json: not writable: items[1] holds no item (its element is neither an object nor null)' \
+        -- check --as track emptyentry-track.json
+    expect "no file" 2 "" "=orv-timeline-json: check: no FILE given
+Run 'orv-timeline-json check --help' for usage." -- check
+    expect "an unknown kind" 2 "" "~^orv-timeline-json: check: unknown kind 'film' \(expected timeline, track, item, media-info or effect\)$" \
+        -- check --as film small.json
+    expect "--as without a value" 2 "" "~^orv-timeline-json: check: option '--as' needs a value$" -- check --as
+    expect "standard input twice" 2 "" "~^orv-timeline-json: check: standard input \(\"-\"\) can be read only once$" -- check - -
+    expect "--as given twice" 2 "" "~^orv-timeline-json: check: option '--as' given twice$" -- check --as track --as item x
+}
+
+group_format() {
+    expect "compact" 0 "=$small_compact" "" -- format small.json
+    expect "standard input" 0 "=$small_compact" "" --stdin small.json -- format -
+    expect "pretty" 0 '={
+  "id": "m",
+  "duration": "7"
+}' "" -- format --pretty minimal.json
+    expect "an option after the file" 0 '={
+  "id": "m",
+  "duration": "7"
+}' "" -- format minimal.json --pretty
+    expect "a null document" 0 '={"duration":"0"}' "" -- format null.json
+    # The bundled example is kept in the pretty canonical form.
+    (cat "$example"; echo) >example-expected.json
+    expect "the bundled example is canonical" 0 "@example-expected.json" "" -- format --pretty "$example"
+    expect "-o writes the file" 0 "" "" -- format -o out.json small.json
+    expect "the file written by -o" 0 "=$small_compact" "" -- format out.json
+    printf '%s\n' "$small_compact" >small-expected.json
+    if ! cmp -s out.json small-expected.json; then
+        failures=$((failures + 1)); echo "FAIL: -o content differs"
+    fi
+    cases=$((cases + 1))
+    expect "--output= form" 0 "" "" -- format --output=out2.json --pretty minimal.json
+    expect "canonical text is a fixed point" 0 "@out2.json" "" -- format --pretty out2.json
+    expect "--as track" 0 '={"id":"t9","type":"SUMMARY","items":[{"_type":"FxVideoTransitionItem","id":"v"},{"_type":"MediaSummaryItem","id":"s","videoIn":"0","videoDuration":"0","audioIn":"0","audioDuration":"0","mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0","audioLevel":"0","monitoringChannel":"0"}]}' "" \
+        -- format --as track track.json
+    expect "--as item" 0 '={"_type":"FxAudioTransitionItem","id":"x1","fxType":"Mix","duration":"25"}' "" -- format --as item item.json
+    expect "--as media-info" 0 '={"mediaAssetId":"asset-1","limitIn":"12","limitDuration":"-40","channels":"L"}' "" \
+        -- format --as media-info mediainfo.json
+    expect "--as effect" 0 '={"fxType":"Cut","offset":"-3","config":"c"}' "" -- format --as effect effect.json
+    expect "a missing file" 1 "" "=missing.json: cannot be read: No such file or directory" -- format missing.json
+    expect "a directory" 1 "" "=adirectory: cannot be read: Is a directory" -- format adirectory
+    expect "an empty file" 1 "" "~^empty.json: not JSON: Line 1, Column 1: .+$" -- format empty.json
+    expect "not JSON" 1 "" "~^broken.json: not JSON: Line 2, Column 15: .+$" -- format broken.json
+    expect "nesting deeper than the parser allows" 1 "" "$deep_error" -- format deep.json
+    expect "a root array" 1 "" "~^array.json: not a timeline: .*requires objectValue or nullValue$" -- format array.json
+    expect "a bad number" 1 "" "=badnumber.json: not a timeline: $stoll_hint" -- format badnumber.json
+    expect "an entry without an item" 1 "" \
+        '=emptyentry.json: cannot be written back: track item entry holds no item (tracks[0] (id "t") items[1]: its element in the document is neither an object nor null)' \
+        -- format emptyentry.json
+    expect "an entry without an item, track" 1 "" \
+        '=emptyentry-track.json: cannot be written back: track item entry holds no item (items[1]: its element in the document is neither an object nor null)' \
+        -- format --as track emptyentry-track.json
+    expect "a failed conversion leaves -o alone" 1 "" "=badnumber.json: not a timeline: $stoll_hint" -- format -o never.json badnumber.json
+    if [ -e never.json ]; then failures=$((failures + 1)); echo "FAIL: -o file created on failure"; fi
+    cases=$((cases + 1))
+    expect "an output that cannot be written" 1 "" "=no-such-dir/out.json: cannot be written: No such file or directory" \
+        -- format -o no-such-dir/out.json small.json
+    expect "no file" 2 "" "~^orv-timeline-json: format: no FILE given$" -- format
+    expect "two files" 2 "" "~^orv-timeline-json: format: exactly one FILE expected$" -- format small.json minimal.json
+    expect "-o without a value" 2 "" "~^orv-timeline-json: format: option '-o' needs a value$" -- format small.json -o
+    expect "--pretty with a value" 2 "" "~^orv-timeline-json: format: option '--pretty' takes no value$" -- format --pretty=yes small.json
+    expect "an unknown kind" 2 "" "~^orv-timeline-json: format: unknown kind 'film'" -- format --as film small.json
+}
+
+group_diff() {
+    "$tool" format --pretty small.json >small-pretty.json
+    expect "a document and its canonical form" 0 "=equal timelines" "" -- diff small.json small-pretty.json
+    expect "standard input as A" 0 "=equal timelines" "" --stdin small.json -- diff - small-pretty.json
+    expect "standard input as B" 0 "=equal timelines" "" --stdin small.json -- diff small.json -
+    expect "two empty entries are equal" 0 "=equal timelines" "" -- diff emptyentry.json emptyentry.json
+
+    # B changes the duration, an effect type, a media summary member, the
+    # media info channels and adds a track.
+    cat >changed.json <<'EOF'
+{"id":"tl-1","duration":"1600",
+ "tracks":[{"id":"trk-1","items":[
+    {"_type":"MediaSummaryItem","id":"clip-1","videoIn":"6","mediaAssetId":"asset-7"},
+    {"_type":"FxAudioTransitionItem","id":"fx-a","fxType":"Cut","offset":"-5","duration":"10"},
+    {"_type":"FxVideoTransitionItem","id":"fx-v","fxType":"Cut","config":"{\"curve\":\"linear\"}"}]},
+   {"id":"trk-2"}],
+ "mediaInfos":[{"mediaAssetId":"asset-7","limitDuration":"250","channels":"L"}]}
+EOF
+    expect "differences" 1 '=duration: A has "1500", B has "1600"
+tracks: A has 1 entry, B has 2 entries
+tracks[0] (id "trk-1") items[0] (id "clip-1"): videoIn: A has "5", B has "6"
+tracks[0] (id "trk-1") items[1] (id "fx-a"): fxType: A has "Mix", B has "Cut"
+mediaInfos[0] (mediaAssetId "asset-7"): channels: A has "L,R", B has "L"
+5 differences' "" -- diff small.json changed.json
+    expect "--max" 1 '=duration: A has "1500", B has "1600"
+tracks: A has 1 entry, B has 2 entries
+5 differences (2 shown)' "" -- diff --max 2 small.json changed.json
+
+    cat >kinds.json <<'EOF'
+{"id":"tl-1","duration":"1500",
+ "tracks":[{"id":"trk-1","items":[
+    {"_type":"FxVideoTransitionItem","id":"clip-1"},
+    {"_type":"FxAudioTransitionItem","id":"fx-b","fxType":"Mix","offset":"-5","duration":"10"},
+    5]}],
+ "mediaInfos":[{"mediaAssetId":"asset-7","limitDuration":"250","channels":"L,R"}]}
+EOF
+    expect "item kinds, ids and empty entries" 1 '=tracks[0] (id "trk-1") items[0] (id "clip-1"): _type: A has "MediaSummaryItem", B has "FxVideoTransitionItem"
+tracks[0] (id "trk-1") items[1] (id "fx-a"): id: A has "fx-a", B has "fx-b"
+tracks[0] (id "trk-1") items[2] (id "fx-v"): entry: A has FxVideoTransitionItem, B has no item
+3 differences' "" -- diff small.json kinds.json
+    expect "A cannot be read" 1 "" "=missing.json: cannot be read: No such file or directory" -- diff missing.json small.json
+    expect "B is not JSON" 1 "" "~^broken.json: not JSON: Line 2, Column 15: .+$" -- diff small.json broken.json
+    expect "B is too deep" 1 "" "$deep_error" -- diff small.json deep.json
+    expect "B is not a timeline" 1 "" "~^array.json: not a timeline: .*requires objectValue or nullValue$" -- diff small.json array.json
+    expect "B is empty" 1 "" "~^empty.json: not JSON: Line 1, Column 1: .+$" -- diff small.json empty.json
+    expect "one document" 2 "" "~^orv-timeline-json: diff: two documents expected, A and B; got 1$" -- diff small.json
+    expect "standard input twice" 2 "" "~^orv-timeline-json: diff: standard input" -- diff - -
+    expect "a bad --max" 2 "" "~^orv-timeline-json: diff: option '--max' wants an integer from 0 to 1000000, not 'x'$" \
+        -- diff --max x small.json changed.json
+}
+
+group_generate() {
+    "$tool" generate --tracks 2 --items-per-track 3 --media-infos 1 --seed 7 >gen-a.json
+    expect "the same seed gives the same document" 0 "@gen-a.json" "" \
+        -- generate --seed 7 --media-infos 1 --items-per-track 3 --tracks 2
+    "$tool" generate --tracks 2 --items-per-track 3 --media-infos 1 --seed 8 >gen-b.json
+    cases=$((cases + 1))
+    if cmp -s gen-a.json gen-b.json; then failures=$((failures + 1)); echo "FAIL: two seeds gave one document"; fi
+    expect "the generated document is canonical" 0 "@gen-a.json" "" -- format gen-a.json
+    expect "its size" 0 "~^gen-a.json: ok: timeline \"[^\"]*\": 2 tracks, 6 items \(.*\), 1 media info, duration -?[0-9]+$" "" \
+        -- check gen-a.json
+    expect "seeds 7 and 8 differ" 1 "~ differences?( \([0-9]+ shown\))?$" "" -- diff gen-a.json gen-b.json
+    expect "-o" 0 "" "" -- generate --tracks 2 --items-per-track 3 --media-infos 1 --seed 7 -o gen-o.json
+    expect "-o holds the same document" 0 "@gen-a.json" "" -- format gen-o.json
+    "$tool" generate --tracks 3 --items-per-track 40 --media-infos 4 --seed 3 --awkward-texts --extreme-integers --pretty >awkward.json
+    expect "awkward texts and extreme integers survive a round trip" 0 "@awkward.json" "" -- format --pretty awkward.json
+    "$tool" generate --tracks 3 --items-per-track 40 --media-infos 4 --seed 3 --awkward-texts --extreme-integers >gen-awkward-compact.json
+    expect "awkward, compact equals pretty" 0 "=equal timelines" "" -- diff awkward.json gen-awkward-compact.json
+    expect "nothing but the root" 0 "~^-: ok: timeline \"[^\"]*\": 0 tracks, 0 items \(0 media summary, 0 audio transition, 0 video transition\), 0 media infos, duration -?[0-9]+$" "" \
+        --stdin <("$tool" generate --tracks 0 --media-infos 0) -- check -
+    expect "a negative count" 2 "" "=orv-timeline-json: generate: option '--tracks' wants an integer from 0 to 1000000, not '-1'
+Run 'orv-timeline-json generate --help' for usage." -- generate --tracks=-1
+    expect "a count above the bound" 2 "" "~^orv-timeline-json: generate: option '--items-per-track' wants an integer from 0 to 1000000, not '1000001'$" \
+        -- generate --items-per-track 1000001
+    expect "too many items in all" 2 "" "~^orv-timeline-json: generate: --tracks times --items-per-track exceeds 10000000 items$" \
+        -- generate --tracks 1000 --items-per-track 100000
+    expect "a seed that is no number" 2 "" "~^orv-timeline-json: generate: option '--seed' wants an integer from 0 to [0-9]+, not '1x'$" \
+        -- generate --seed 1x
+    expect "an operand" 2 "" "~^orv-timeline-json: generate: unexpected argument 'file.json'$" -- generate file.json
+}
+
+case "$group" in
+    general | check | format | diff | generate) "group_$group" ;;
+    all) group_general; group_check; group_format; group_diff; group_generate ;;
+    *) echo "unknown group '$group'" >&2; exit 2 ;;
+esac
+
+echo "$group: $cases cases, $failures failed"
+[ "$failures" -eq 0 ]
