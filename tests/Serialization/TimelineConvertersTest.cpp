@@ -1,0 +1,260 @@
+#include "Support/JsonTestHelpers.h"
+
+#include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
+#include <Orv/TimelineEngineModel/MediaSummaryItem.h>
+#include <Orv/TimelineEngineModel/Timeline.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/TrackItemToJsonConverter.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Orv::BusinessEntityModel::BaseTypes::Identifier;
+using namespace Orv::TimelineEngineModel;
+using namespace Orv::TimelineEngineModel::Serialization::Json;
+using namespace Orv::Testing;
+
+const TimelineToJsonConverter writer;
+const JsonToTimelineConverter reader;
+
+const char* const WorkedExampleJson =
+    R"({"id":"tl-1","duration":"1500","tracks":[{"id":"trk-1","type":"SUMMARY"}],)"
+    R"("mediaInfos":[{"mediaAssetId":"asset-7","limitDuration":"250"}]})";
+
+class CountedItem : public MediaSummaryItem {
+public:
+    explicit CountedItem(int& live) : live(live) { ++live; }
+    ~CountedItem() override { --live; }
+
+private:
+    int& live;
+};
+
+Timeline MakeTimeline(const std::string& id, const std::string& transactionId, int64_t duration,
+                      const std::vector<std::string>& trackIds, const MediaInfoArray& mediaInfos) {
+    Timeline timeline{Identifier(id)};
+    timeline.TransactionId(Identifier(transactionId));
+    timeline.Duration(duration);
+    for (const std::string& trackId : trackIds) {
+        timeline.Tracks().push_back(Track(Identifier(trackId)));
+    }
+    timeline.MediaInfos(mediaInfos);
+    return timeline;
+}
+
+Timeline WorkedExample() {
+    return MakeTimeline("tl-1", "", 1500, {"trk-1"}, {MediaInfo(Identifier("asset-7"), 0, 250, "")});
+}
+
+// A timeline whose single track holds a counted item, to watch it being destroyed.
+std::unique_ptr<Timeline> CountedTimeline(int& live) {
+    auto timeline = std::make_unique<Timeline>(MakeTimeline("old", "tx", 9, {"t"}, {MediaInfo()}));
+    timeline->Tracks()[0].TrackItems().push_back(std::make_shared<CountedItem>(live));
+    return timeline;
+}
+
+// ---- Writer -------------------------------------------------------------------
+
+TEST(TimelineWriterTest, WritesTheRootObject) {
+    struct Case {
+        Timeline timeline;
+        std::string json;
+    };
+    const Case cases[] = {
+        {Timeline(), R"({"duration":"0"})"},
+        {WorkedExample(), WorkedExampleJson},
+        {MakeTimeline("", "", -5, {}, {}), R"({"duration":"-5"})"},
+        {MakeTimeline("", "tx", INT64_MAX, {}, {}), R"({"transactionId":"tx","duration":"9223372036854775807"})"},
+        {MakeTimeline(" ", " ", INT64_MIN, {}, {}), R"({"id":" ","transactionId":" ","duration":"-9223372036854775808"})"},
+        {MakeTimeline("a", "b", 1, {"", "t\\"}, {MediaInfo(), MediaInfo(Identifier("m"), 1, 0, "")}),
+         R"({"id":"a","transactionId":"b","duration":"1","tracks":[{"type":"SUMMARY"},{"id":"t\\","type":"SUMMARY"}],)"
+         R"("mediaInfos":[{},{"mediaAssetId":"m","limitIn":"1"}]})"},
+        {MakeTimeline("\x01\xff", "", 0, {}, {MediaInfo(Identifier(""), 0, 0, "C")}),
+         "{\"id\":\"\\u0001\xff\",\"duration\":\"0\",\"mediaInfos\":[{\"channels\":\"C\"}]}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        const Written lvalue = Write(writer, c.timeline);
+        EXPECT_TRUE(lvalue.result) << lvalue.result.ErrorMessage();
+        EXPECT_EQ(lvalue.text, c.json);
+
+        Timeline copy = c.timeline;
+        Stringer stringer;
+        EXPECT_TRUE(writer.To(std::move(copy), stringer));
+        EXPECT_EQ(stringer.ToString(), c.json);
+        EXPECT_EQ(copy, c.timeline);
+
+        Stringer members;
+        members.Object();
+        writer.Append(members, c.timeline);
+        EXPECT_EQ(members.Depth(), 1u);
+        EXPECT_EQ(members.CloseObject().ToString(), c.json);
+    }
+}
+
+TEST(TimelineWriterTest, StringerFailureClosesWhatWasOpenAndWritesNothingAfter) {
+    const Timeline timeline = MakeTimeline("tl", "", 1, {"trk-1", "trk-2"}, {MediaInfo(Identifier("m1"), 0, 5, ""),
+                                                                              MediaInfo(Identifier("m2"), 0, 6, "")});
+    struct Case {
+        const char* lastAccepted;
+        const char* json;
+    };
+    const Case cases[] = {
+        {R"("duration":)", R"({"id":"tl"})"},
+        {R"({"id":"trk-2")", R"({"id":"tl","duration":"1","tracks":[{"id":"trk-1","type":"SUMMARY"},{"id":"trk-2"}]})"},
+        {R"({"id":"trk-2","type":"SUMMARY"})",
+         R"({"id":"tl","duration":"1","tracks":[{"id":"trk-1","type":"SUMMARY"},{"id":"trk-2","type":"SUMMARY"}]})"},
+        {R"("mediaAssetId":"m2")",
+         R"({"id":"tl","duration":"1","tracks":[{"id":"trk-1","type":"SUMMARY"},{"id":"trk-2","type":"SUMMARY"}],)"
+         R"("mediaInfos":[{"mediaAssetId":"m1","limitDuration":"5"},{"mediaAssetId":"m2"}]})"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lastAccepted);
+        std::size_t limit = 0;
+        const Written written = WriteCutAfter(writer, timeline, c.lastAccepted, limit);
+        EXPECT_FALSE(written.result);
+        EXPECT_EQ(written.result.ErrorMessage(), LimitMessage(limit));
+        EXPECT_EQ(written.text, c.json);
+    }
+}
+
+TEST(TimelineWriterTest, AnEntryWithoutItemFailsTheWholeDocument) {
+    Timeline timeline = MakeTimeline("", "", 0, {"t"}, {MediaInfo(Identifier("m"), 0, 0, "")});
+    timeline.Tracks()[0].TrackItems() = {std::make_shared<FxAudioTransitionItem>(Identifier("a")), nullptr};
+    const std::string message = MessageOf<std::invalid_argument>([] {
+        Stringer stringer;
+        stringer.Object();
+        TrackItemToJsonConverter().Append(stringer, nullptr);
+    });
+    const Written written = Write(writer, timeline);
+    EXPECT_FALSE(written.result);
+    EXPECT_EQ(written.result.ErrorMessage(), message);
+    EXPECT_EQ(written.text,
+              R"({"duration":"0","tracks":[{"id":"t","type":"SUMMARY","items":[{"_type":"FxAudioTransitionItem","id":"a"},{}]}]})");
+}
+
+TEST(TimelineWriterTest, WritesWhereverAValueMayStandAndNowhereElse) {
+    Stringer stringer;
+    stringer.Array();
+    EXPECT_TRUE(writer.To(Timeline(), stringer));
+    stringer.Object();
+    const Result refused = writer.To(WorkedExample(), stringer);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.ErrorMessage(), ValueWhereKeyIsDueMessage());
+    EXPECT_EQ(stringer.ToString(), R"([{"duration":"0"},{)");
+}
+
+// ---- Reader -------------------------------------------------------------------
+
+TEST(TimelineReaderTest, ReadsTheWorkedExampleAndTheDefault) {
+    struct Case {
+        const char* json;
+        Timeline expected;
+    };
+    const Case cases[] = {
+        {WorkedExampleJson, WorkedExample()},
+        {R"({"duration":"0"})", Timeline()},
+        {"{}", Timeline()},
+        {"null", Timeline()},
+        {R"({"id":5,"transactionId":"","duration":1500,"tracks":{"id":"t"},"mediaInfos":[]})", Timeline()},
+        {R"({"tracks":[null,{},{"id":"b","type":"Unknown"}],"mediaInfos":[null,{"channels":"C"}]})",
+         MakeTimeline("", "", 0, {"", "", "b"}, {MediaInfo(), MediaInfo(Identifier(""), 0, 0, "C")})},
+        {R"({"id":"x","transactionId":"tx","other":"ignored","duration":" -7"})", MakeTimeline("x", "tx", -7, {}, {})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        int live = 0;
+        std::unique_ptr<Timeline> pointer = CountedTimeline(live);
+        const Result result = reader.To(Parse(c.json), pointer);
+        EXPECT_TRUE(result) << result.ErrorMessage();
+        EXPECT_EQ(live, 0);  // the timeline held before is gone
+        ASSERT_NE(pointer, nullptr);
+        EXPECT_EQ(*pointer, c.expected);
+        for (const Track& track : pointer->Tracks()) {
+            EXPECT_EQ(track.GetType(), TrackType::Summary);
+        }
+    }
+}
+
+TEST(TimelineReaderTest, ReferenceVariantKeepsWhatIsNotGivenAndAppends) {
+    Timeline timeline = MakeTimeline("keep", "tx", 42, {"old"}, {MediaInfo(Identifier("m0"), 0, 0, "")});
+    EXPECT_TRUE(reader.To(Parse("{}"), timeline));
+    EXPECT_TRUE(reader.To(Parse("null"), timeline));
+    EXPECT_TRUE(reader.To(Parse(R"({"id":1,"duration":1500,"tracks":[{"id":"a"},{"id":"b"}],)"
+                                R"("mediaInfos":[{"mediaAssetId":"m1"}]})"),
+                          timeline));
+    EXPECT_EQ(timeline, MakeTimeline("keep", "tx", 42, {"old", "a", "b"},
+                                     {MediaInfo(Identifier("m0"), 0, 0, ""), MediaInfo(Identifier("m1"), 0, 0, "")}));
+    EXPECT_TRUE(reader.To(Parse(R"({"id":"","transactionId":"t2"})"), timeline));
+    EXPECT_EQ(timeline.Id(), Identifier::Empty());
+    EXPECT_EQ(timeline.TransactionId(), Identifier("t2"));
+}
+
+TEST(TimelineReaderTest, DurationTexts) {
+    for (const IntegerTextCase& c : IntegerTexts()) {
+        Json::Value json(Json::objectValue);
+        json["duration"] = c.text;
+        Timeline timeline;
+        ExpectReferenceRead(c, [&] { return reader.To(json, timeline); }, [&] { return timeline.Duration(); });
+        std::unique_ptr<Timeline> pointer;
+        ExpectPointerRead(c, [&] { return reader.To(json, pointer); }, [&] { return pointer->Duration(); });
+    }
+}
+
+TEST(TimelineReaderTest, FailureKeepsWhatWasReadBefore) {
+    const Json::Value number(5);
+    struct Case {
+        const char* json;
+        std::string message;
+        Timeline partial;
+    };
+    const Case cases[] = {
+        {R"({"id":"a","duration":"abc","tracks":[{"id":"t"}]})", "stoll", MakeTimeline("a", "", 0, {}, {})},
+        {R"({"id":"a","tracks":[{"id":"t1"},5,{"id":"t3"}],"mediaInfos":[{}]})", LookupMessage(number),
+         MakeTimeline("a", "", 0, {"t1"}, {})},
+        {R"({"tracks":[{"id":"t1"}],"mediaInfos":[{"limitIn":"1"},{"limitIn":"x"},{"limitIn":"3"}]})", "stoll",
+         MakeTimeline("", "", 0, {"t1"}, {MediaInfo(Identifier(""), 1, 0, "")})},
+        {R"({"tracks":[{"id":"t1"},{"id":"t2","items":"x"},[1]]})", LookupMessage(Json::Value(Json::arrayValue)),
+         MakeTimeline("", "", 0, {"t1", "t2"}, {})},
+        {R"([{"id":"a"}])", LookupMessage(Json::Value(Json::arrayValue)), Timeline()},
+        {R"("text")", LookupMessage(Json::Value("text")), Timeline()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        const Json::Value json = Parse(c.json);
+        int live = 0;
+        std::unique_ptr<Timeline> pointer = CountedTimeline(live);
+        const Result result = reader.To(json, pointer);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.ErrorMessage(), c.message);
+        EXPECT_EQ(live, 0);  // destroyed even though the conversion failed
+        ASSERT_NE(pointer, nullptr);
+        EXPECT_EQ(*pointer, c.partial);
+
+        Timeline timeline;
+        EXPECT_EQ(MessageOf([&] { reader.To(json, timeline); }), c.message);
+        EXPECT_EQ(timeline, c.partial);
+    }
+}
+
+TEST(TimelineReaderTest, LvalueAndRvalueFormsAgree) {
+    const Json::Value json = Parse(WorkedExampleJson);
+    std::unique_ptr<Timeline> fromLvalue;
+    std::unique_ptr<Timeline> fromRvalue;
+    EXPECT_TRUE(reader.To(json, fromLvalue));
+    EXPECT_TRUE(reader.To(Json::Value(json), fromRvalue));
+    ASSERT_NE(fromLvalue, nullptr);
+    ASSERT_NE(fromRvalue, nullptr);
+    EXPECT_EQ(*fromLvalue, WorkedExample());
+    EXPECT_EQ(*fromRvalue, WorkedExample());
+    EXPECT_EQ(Write(writer, *fromRvalue).text, WorkedExampleJson);
+}
+
+}  // namespace
