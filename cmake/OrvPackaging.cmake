@@ -1,0 +1,41 @@
+# Debian packages through CPack (`cpack -G DEB` in the build directory):
+#   orv-timeline-json      the Runtime component: versioned shared libraries
+#                          and the orv-timeline-json tool
+#   orv-timeline-json-dev  the Development component: headers, the .so links,
+#                          the CMake package and the pkg-config file
+set(CPACK_PACKAGE_NAME "orv-timeline-json")
+set(CPACK_PACKAGE_VENDOR "Orv")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_CONTACT "Orv timeline JSON maintainers <orv-timeline-json@localhost>")
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_COMPONENTS_ALL Runtime Development)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME "orv-timeline-json")
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
+    "Timeline model to and from JSON: shared libraries and the orv-timeline-json tool\n"
+    "Converts the timeline model of a timeline engine (timelines, tracks, track\n"
+    "items, transition effects, media infos) to JSON text and back. The tool\n"
+    "checks, formats, compares and generates timeline documents.")
+# Dependencies (jsoncpp, the C++ runtime) come from dpkg-shlibdeps; the
+# package's own libraries are found in the staging tree.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY "=")
+
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME "orv-timeline-json-dev")
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "orv-timeline-json (= ${PROJECT_VERSION}), libjsoncpp-dev")
+set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
+    "Timeline model to and from JSON: development files\n"
+    "Headers, CMake package (find_package(OrvTimelineJson), target\n"
+    "Orv::TimelineEngineModelSerializationJson) and pkg-config file\n"
+    "(orv-timeline-json) of the timeline JSON libraries.")
+
+include(CPack)
