@@ -1,0 +1,100 @@
+#include "Support/JsonTestHelpers.h"
+#include "TimelineGenerator.h"
+
+#include <Orv/TimelineEngineModel/Timeline.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
+
+#include <gtest/gtest.h>
+#include <json/reader.h>
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace {
+
+using Orv::TimelineEngineModel::Timeline;
+using namespace Orv::TimelineEngineModel::Serialization::Json;
+using namespace Orv::Testing;
+
+struct Flavour {
+    const char* name;
+    std::uint64_t firstSeed;
+    std::uint64_t lastSeed;
+    bool awkwardTexts;
+    bool extremeIntegers;
+};
+
+void PrintTo(const Flavour& flavour, std::ostream* out) { *out << flavour.name; }
+
+class GeneratedRoundTripTest : public ::testing::TestWithParam<Flavour> {};
+
+// Write, parse, read: the timeline that comes back equals the one written, and
+// writing it again gives the same text byte for byte.
+TEST_P(GeneratedRoundTripTest, WriteParseReadGivesAnEqualTimeline) {
+    const Flavour& flavour = GetParam();
+    TimelineShape shape;
+    shape.tracks = 3;
+    shape.itemsPerTrack = 16;
+    shape.mediaInfos = 3;
+    shape.sharedShare = 0.1;
+    shape.awkwardTexts = flavour.awkwardTexts;
+    shape.extremeIntegers = flavour.extremeIntegers;
+
+    const TimelineToJsonConverter writer;
+    const JsonToTimelineConverter reader;
+    for (std::uint64_t seed = flavour.firstSeed; seed <= flavour.lastSeed; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const Timeline original = GenerateTimeline(seed, shape);
+
+        const Written written = Write(writer, original);
+        ASSERT_TRUE(written.result) << written.result.ErrorMessage();
+
+        ::Json::CharReaderBuilder builder;
+        const std::unique_ptr<::Json::CharReader> jsonReader(builder.newCharReader());
+        ::Json::Value json;
+        std::string errors;
+        ASSERT_TRUE(jsonReader->parse(written.text.data(), written.text.data() + written.text.size(), &json, &errors))
+            << errors;
+
+        std::unique_ptr<Timeline> back;
+        const Result read = reader.To(json, back);
+        ASSERT_TRUE(read) << read.ErrorMessage();
+        ASSERT_NE(back, nullptr);
+        ASSERT_TRUE(*back == original) << written.text;
+        ASSERT_EQ(Write(writer, *back).text, written.text);
+    }
+}
+
+// The readers do not depend on the layout: the indented text reads back equal too.
+TEST_P(GeneratedRoundTripTest, IndentedTextReadsBackEqual) {
+    const Flavour& flavour = GetParam();
+    TimelineShape shape;
+    shape.tracks = 2;
+    shape.itemsPerTrack = 5;
+    shape.mediaInfos = 2;
+    shape.awkwardTexts = flavour.awkwardTexts;
+    shape.extremeIntegers = flavour.extremeIntegers;
+    const std::uint64_t seed = flavour.firstSeed;
+    const Timeline original = GenerateTimeline(seed, shape);
+
+    Stringer pretty = Stringer::PrettyStringer();
+    ASSERT_TRUE(TimelineToJsonConverter().To(original, pretty));
+    const std::string text = pretty.ToString();
+    EXPECT_NE(text.find('\n'), std::string::npos);
+
+    std::unique_ptr<Timeline> back;
+    ASSERT_TRUE(JsonToTimelineConverter().To(Parse(text), back));
+    EXPECT_TRUE(*back == original) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedRoundTripTest,
+                         ::testing::Values(Flavour{"Plain", 1, 200, false, false},
+                                           Flavour{"AwkwardTexts", 1001, 1040, true, false},
+                                           Flavour{"ExtremeIntegers", 2001, 2040, false, true},
+                                           Flavour{"AwkwardAndExtreme", 3001, 3040, true, true}),
+                         [](const ::testing::TestParamInfo<Flavour>& info) { return std::string(info.param.name); });
+
+}  // namespace
