@@ -18,11 +18,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME "orv-timeline-json")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
-set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
-    "Timeline model to and from JSON: shared libraries and the orv-timeline-json tool\n"
-    "Converts the timeline model of a timeline engine (timelines, tracks, track\n"
-    "items, transition effects, media infos) to JSON text and back. The tool\n"
-    "checks, formats, compares and generates timeline documents.")
+# The extended descriptions; CPack puts the package summary above them.
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "Shared libraries and the orv-timeline-json tool. The libraries convert
+the timeline model of a timeline engine (timelines, tracks, track items,
+transition effects, media infos) to JSON text and back; the tool checks,
+formats, compares and generates timeline documents.")
 # Dependencies (jsoncpp, the C++ runtime) come from dpkg-shlibdeps; the
 # package's own libraries are found in the staging tree.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
@@ -32,10 +32,9 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY "=")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME "orv-timeline-json-dev")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "orv-timeline-json (= ${PROJECT_VERSION}), libjsoncpp-dev")
-set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
-    "Timeline model to and from JSON: development files\n"
-    "Headers, CMake package (find_package(OrvTimelineJson), target\n"
-    "Orv::TimelineEngineModelSerializationJson) and pkg-config file\n"
-    "(orv-timeline-json) of the timeline JSON libraries.")
+set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "Development files of the timeline JSON libraries: headers, the CMake
+package (find_package(OrvTimelineJson), target
+Orv::TimelineEngineModelSerializationJson) and the pkg-config file
+(orv-timeline-json).")
 
 include(CPack)
