@@ -79,21 +79,8 @@ TEST(IdentifierTest, GenerateGivesDistinctLowercaseVersion4Uuids) {
 
 // ---- MediaInfo ----------------------------------------------------------------
 
-TEST(MediaInfoTest, DefaultsAndConstructor) {
-    const MediaInfo empty;
-    EXPECT_EQ(empty.MediaAssetId(), Identifier::Empty());
-    EXPECT_EQ(empty.LimitIn(), 0);
-    EXPECT_EQ(empty.LimitDuration(), 0);
-    EXPECT_EQ(empty.Channels(), "");
-
-    const MediaInfo full(Identifier("A1"), -3, 250, "L,R");
-    EXPECT_EQ(full.MediaAssetId(), Identifier("A1"));
-    EXPECT_EQ(full.LimitIn(), -3);
-    EXPECT_EQ(full.LimitDuration(), 250);
-    EXPECT_EQ(full.Channels(), "L,R");
-}
-
 TEST(MediaInfoTest, EqualityComparesEveryMember) {
+    EXPECT_TRUE(MediaInfo() == MediaInfo(Identifier::Empty(), 0, 0, ""));  // the defaults
     const MediaInfo base(Identifier("A1"), 1, 2, "L");
     const std::vector<std::function<void(MediaInfo&)>> changes = {
         [](MediaInfo& m) { m.MediaAssetId(Identifier("A2")); },
@@ -113,23 +100,10 @@ TEST(MediaInfoTest, EqualityComparesEveryMember) {
 
 // ---- TransitionEffect -------------------------------------------------------------
 
-TEST(TransitionEffectTest, DefaultsConstructorAndClone) {
-    const TransitionEffect empty;
-    EXPECT_EQ(empty.TransitionEffectType(), EffectType::Unknown);
-    EXPECT_EQ(empty.Offset(), 0);
-    EXPECT_EQ(empty.Duration(), 0);
-    EXPECT_EQ(empty.Config(), "");
-
-    const TransitionEffect full(EffectType::Mix, -4, 25, "cfg");
-    EXPECT_EQ(full.TransitionEffectType(), EffectType::Mix);
-    EXPECT_EQ(full.Offset(), -4);
-    EXPECT_EQ(full.Duration(), 25);
-    EXPECT_EQ(full.Config(), "cfg");
-    EXPECT_EQ(full.Clone(), full);
-}
-
 TEST(TransitionEffectTest, EqualityComparesEveryMember) {
+    EXPECT_TRUE(TransitionEffect() == TransitionEffect(EffectType::Unknown, 0, 0, ""));  // the defaults
     const TransitionEffect base(EffectType::Cut, 1, 2, "c");
+    EXPECT_TRUE(base.Clone() == base);
     const std::vector<std::function<void(TransitionEffect&)>> changes = {
         [](TransitionEffect& e) { e.TransitionEffectType(EffectType::Mix); },
         [](TransitionEffect& e) { e.Offset(9); },
