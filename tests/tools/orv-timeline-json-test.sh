@@ -200,6 +200,10 @@ group_format() {
     # The bundled example is kept in the pretty canonical form.
     (cat "$example"; echo) >example-expected.json
     expect "the bundled example is canonical" 0 "@example-expected.json" "" -- format --pretty "$example"
+    # The example of the format documentation is kept canonical.
+    sed -n '/<!-- canonical-example -->/,/^```$/p' "$source_dir/docs/json-format.md" | sed '1,2d;$d' >doc-example.json
+    expect "the documented example is canonical" 0 "@doc-example.json" "" -- format --pretty doc-example.json
+    expect "the documented example is a timeline" 0 "~^doc-example.json: ok: timeline \"tl-42\": 3 tracks, 4 items " "" -- check doc-example.json
     expect "-o writes the file" 0 "" "" -- format -o out.json small.json
     expect "the file written by -o" 0 "=$small_compact" "" -- format out.json
     printf '%s\n' "$small_compact" >small-expected.json
