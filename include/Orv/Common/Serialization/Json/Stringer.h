@@ -2,13 +2,33 @@
 
 #include <Orv/Common/Serialization/Json/Export.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace Orv::Common::Serialization::Json {
+
+namespace StringerDetail {
+
+// Bytes that a JSON string cannot hold as they are: the control characters,
+// '"' and '\\'. NUL is among them; it ends a text.
+constexpr std::array<bool, 256> MakeNeedsEscape() {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 0x20; ++c) {
+        table[c] = true;
+    }
+    table['"'] = true;
+    table['\\'] = true;
+    return table;
+}
+
+inline constexpr std::array<bool, 256> needsEscape = MakeNeedsEscape();
+
+}  // namespace StringerDetail
 
 // Streaming JSON text writer.
 //
@@ -72,9 +92,9 @@ public:
     explicit Stringer(std::stringstream stream);
 
     Stringer(const Stringer&) = default;
-    Stringer(Stringer&&) noexcept = default;
+    Stringer(Stringer&& other) noexcept;
     Stringer& operator=(const Stringer&) = default;
-    Stringer& operator=(Stringer&&) noexcept = default;
+    Stringer& operator=(Stringer&& other) noexcept;
     ~Stringer();
 
     // A Stringer that lays its text out over several lines, indented by two
@@ -94,13 +114,29 @@ public:
 
     Stringer& Key(const char* key);
     Stringer& Key(const std::string& key);
+    // Key(key) for a key held in a character array, a string literal most
+    // often: the same text (up to its first NUL), the same checks and
+    // errors, but the common case is written inline. Name the bound to
+    // select it, as in Key<sizeof key>(key); a plain Key(key) picks the
+    // const char* overload.
+    template <std::size_t N>
+    Stringer& Key(const char (&key)[N]) {
+        return AppendKey(key, N);
+    }
 
     Stringer& Value(bool value);
     Stringer& Value(int32_t value);
     // Non-finite numbers have no JSON form: std::invalid_argument.
     Stringer& Value(double value);
     Stringer& Value(const char* value);
-    Stringer& Value(const std::string& value) { return Value(value.c_str()); }
+    // Like Value(value.c_str()): the text ends at its first NUL.
+    Stringer& Value(const std::string& value) { return AppendString(value.c_str(), value.size() + 1); }
+    // Value(const char*) for a text held in a character array, with the
+    // common case written inline; select it as Value<sizeof value>(value).
+    template <std::size_t N>
+    Stringer& Value(const char (&value)[N]) {
+        return AppendString(value, N);
+    }
     Stringer& NullValue();
 
     InternalObjectScope ObjectScope();
@@ -123,7 +159,75 @@ private:
         std::size_t keyStart = 0; // where the awaiting key's text begins
     };
 
+    static constexpr std::size_t notPlain = static_cast<std::size_t>(-1);
+
+    // Length of `text` up to its first NUL (looking at no more than `bound`
+    // bytes), or notPlain when a byte before it needs escaping.
+    static std::size_t PlainLength(const char* text, std::size_t bound) noexcept {
+        for (std::size_t i = 0; i < bound; ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (StringerDetail::needsEscape[c]) {
+                return c == 0 ? i : notPlain;
+            }
+        }
+        return bound;
+    }
+
+    // The inline fast paths below take the common case only: compact layout,
+    // no output limit, inside an object or array that accepts the call, a
+    // text that needs no escaping and room left in the buffer. Everything
+    // else goes to the exported Key(const char*) and Value(const char*),
+    // which check, escape, grow and throw. Both ways write the same bytes.
+    bool InlineWritable() const noexcept { return !prettyPrint && outputLimit == 0 && !states.empty(); }
+
+    Stringer& AppendKey(const char* key, std::size_t bound) {
+        if (InlineWritable()) {
+            LevelState& level = states.back();
+            const std::size_t size = PlainLength(key, bound);
+            if (level.isObject && !level.needsValue && size != notPlain && text.size() - length >= size + 4) {
+                char* out = &text[length];
+                level.keyStart = length;
+                *out = ',';
+                out += level.empty ? 0 : 1;
+                *out++ = '"';
+                std::memcpy(out, key, size);
+                out += size;
+                *out++ = '"';
+                *out++ = ':';
+                length = static_cast<std::size_t>(out - text.data());
+                level.needsValue = true;
+                return *this;
+            }
+        }
+        return Key(key);
+    }
+
+    Stringer& AppendString(const char* value, std::size_t bound) {
+        if (InlineWritable()) {
+            LevelState& level = states.back();
+            const std::size_t size = PlainLength(value, bound);
+            if (level.needsValue == level.isObject && size != notPlain && text.size() - length >= size + 3) {
+                char* out = &text[length];
+                *out = ',';
+                out += level.empty || level.isObject ? 0 : 1;
+                *out++ = '"';
+                std::memcpy(out, value, size);
+                out += size;
+                *out++ = '"';
+                length = static_cast<std::size_t>(out - text.data());
+                level.empty = false;
+                level.needsValue = false;
+                return *this;
+            }
+        }
+        return Value(value);
+    }
+
+    // The document is the first `length` bytes of `text`; the rest of it is
+    // room to write into, so that a write is a copy and a cursor move rather
+    // than a resize of the string.
     std::string text;
+    std::size_t length = 0;
     std::vector<LevelState> states;
     std::size_t outputLimit = 0;
     bool prettyPrint = false;

@@ -5,6 +5,7 @@
 #include "Detail/ObjectWriting.h"
 #include "Detail/ValueEncoding.h"
 
+#include <cstddef>
 #include <stdexcept>
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
@@ -14,8 +15,9 @@ using Keys = Detail::TrackItemKeys;
 using TypeNames = Detail::TrackItemTypeNames;
 using Detail::Stringer;
 
-void WriteTransitionMembers(Stringer& stringer, const char* typeName, const FxTransitionItem& rhs) {
-    stringer.Key(Keys::Type).Value(typeName);
+template <std::size_t NameSize>
+void WriteTransitionMembers(Stringer& stringer, const char (&typeName)[NameSize], const FxTransitionItem& rhs) {
+    Detail::WriteFixedText(stringer, Keys::Type, typeName);
     Detail::WriteIdentifier(stringer, Keys::Id, rhs.Id());
     const TransitionEffectToJsonConverter effectConverter;
     effectConverter.Append(stringer, rhs.FxTransition());
@@ -60,7 +62,7 @@ void TrackItemToJsonConverter::AppendMembers(Stringer& stringer, const TrackItem
 
 // The ten integers are written also when zero.
 void TrackItemToJsonConverter::Append(Stringer& stringer, const MediaSummaryItem& rhs) const {
-    stringer.Key(Keys::Type).Value(TypeNames::MediaSummary);
+    Detail::WriteFixedText(stringer, Keys::Type, TypeNames::MediaSummary);
     Detail::WriteIdentifier(stringer, Keys::Id, rhs.Id());
     Detail::WriteInteger(stringer, Keys::VideoIn, rhs.VideoIn());
     Detail::WriteInteger(stringer, Keys::VideoDuration, rhs.VideoDuration());

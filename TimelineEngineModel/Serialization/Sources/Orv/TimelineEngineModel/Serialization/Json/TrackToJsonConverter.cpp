@@ -22,9 +22,11 @@ TrackToJsonConverter::Result TrackToJsonConverter::To(Track&& source, Stringer& 
 // TrackItemToJsonConverter::Append) after its object and the array are closed.
 void TrackToJsonConverter::Append(Stringer& stringer, const Track& rhs) const {
     Detail::WriteIdentifier(stringer, TrackProperties::Id, rhs.Id());
-    const char* typeText =
-        rhs.GetType() == TrackType::Summary ? TrackProperties::SummaryType : TrackProperties::UnknownType;
-    stringer.Key(TrackProperties::Type).Value(typeText);
+    if (rhs.GetType() == TrackType::Summary) {
+        Detail::WriteFixedText(stringer, TrackProperties::Type, TrackProperties::SummaryType);
+    } else {
+        Detail::WriteFixedText(stringer, TrackProperties::Type, TrackProperties::UnknownType);
+    }
     Detail::WriteObjectArray<TrackItemToJsonConverter>(stringer, TrackProperties::Items, rhs.TrackItems());
 }
 

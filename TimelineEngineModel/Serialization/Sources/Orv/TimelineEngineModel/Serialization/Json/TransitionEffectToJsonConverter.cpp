@@ -25,8 +25,7 @@ TransitionEffectToJsonConverter::Result TransitionEffectToJsonConverter::To(Tran
 
 void TransitionEffectToJsonConverter::Append(Stringer& stringer, const TransitionEffect& rhs) const {
     if (rhs.TransitionEffectType() != EffectType::Unknown) {
-        const std::string& typeText = ToString(rhs.TransitionEffectType());
-        stringer.Key(Keys::FxType).Value(typeText.c_str());
+        stringer.Key<sizeof Keys::FxType>(Keys::FxType).Value(ToString(rhs.TransitionEffectType()));
     }
     Detail::WriteNonZeroInteger(stringer, Keys::Offset, rhs.Offset());
     Detail::WriteNonZeroInteger(stringer, Keys::Duration, rhs.Duration());

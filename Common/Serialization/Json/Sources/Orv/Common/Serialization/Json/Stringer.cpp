@@ -210,26 +210,27 @@ public:
 
     static void CheckLimit(const Stringer& s, std::size_t length) {
         const std::size_t limit = s.outputLimit;
-        if (limit != 0 && (s.text.size() > limit || length > limit - s.text.size())) {
+        if (limit != 0 && (s.length > limit || length > limit - s.length)) {
             ThrowLimitReached(limit);
         }
     }
 
     // Makes room for `length` more bytes, growing geometrically so that a
-    // long document reallocates O(log n) times.
+    // long document reallocates O(log n) times. The room is part of `text`
+    // (zero-filled once here), so the writes after it need no resize.
     static void Reserve(Stringer& s, std::size_t length) {
-        const std::size_t needed = s.text.size() + length;
-        if (needed > s.text.capacity()) {
-            s.text.reserve(std::max({needed, 2 * s.text.capacity(), std::size_t{256}}));
+        const std::size_t needed = s.length + length;
+        if (needed > s.text.size()) {
+            s.text.resize(std::max({needed, 2 * s.text.size(), std::size_t{256}}));
         }
     }
 
-    // Extends the text by `length` bytes (room already reserved) and returns
-    // where they start.
+    // Extends the document by `length` bytes (room already reserved) and
+    // returns where they start.
     static char* Extend(Stringer& s, std::size_t length) noexcept {
-        const std::size_t old = s.text.size();
-        s.text.resize(old + length);
-        return &s.text[old];
+        char* start = &s.text[s.length];
+        s.length += length;
+        return start;
     }
 
     // Writes the prefix PrefixLength() measured; `prefixLength` must be its result.
@@ -296,7 +297,7 @@ public:
         const std::size_t total = prefix + 2 + scan.length + scan.extra + colon;
         CheckLimit(s, total);
         Reserve(s, total);
-        const std::size_t keyStart = s.text.size();
+        const std::size_t keyStart = s.length;
         char* out = WritePrefix(s, Extend(s, total), prefix);
         out = WriteQuoted(out, key, scan.length, scan.extra);
         *out++ = ':';
@@ -336,13 +337,11 @@ public:
         const Stringer::LevelState level = s.states.back();
         // A key still waiting for its value has no place in the finished
         // document: cut it together with the separator written before it.
-        const std::size_t keep = level.needsValue ? level.keyStart : s.text.size();
+        const std::size_t keep = level.needsValue ? level.keyStart : s.length;
         const std::size_t indent = (s.prettyPrint && !level.empty) ? 2 * (s.states.size() - 1) : 0;
         const std::size_t length = (s.prettyPrint && !level.empty ? 1 : 0) + indent + 1;
-        if (keep + length > s.text.capacity()) {
-            s.text.reserve(std::max(keep + length, 2 * s.text.capacity()));
-        }
-        s.text.resize(keep);
+        Reserve(s, length);  // from the current end, so enough after the cut too
+        s.length = keep;
         char* out = Extend(s, length);
         if (s.prettyPrint && !level.empty) {
             *out++ = '\n';
@@ -384,7 +383,36 @@ Stringer::Stringer(std::stringstream stream)
 #else
     : text(stream.str())
 #endif
-{
+    , length(text.size()) {
+}
+
+// A moved-from Stringer holds no text and no open level, as a moved-from
+// string and vector do; its other settings are kept.
+Stringer::Stringer(Stringer&& other) noexcept
+    : text(std::move(other.text)),
+      length(other.length),
+      states(std::move(other.states)),
+      outputLimit(other.outputLimit),
+      prettyPrint(other.prettyPrint),
+      rootWritten(other.rootWritten) {
+    other.text.clear();
+    other.length = 0;
+    other.states.clear();
+}
+
+Stringer& Stringer::operator=(Stringer&& other) noexcept {
+    if (this != &other) {
+        text = std::move(other.text);
+        length = other.length;
+        states = std::move(other.states);
+        outputLimit = other.outputLimit;
+        prettyPrint = other.prettyPrint;
+        rootWritten = other.rootWritten;
+        other.text.clear();
+        other.length = 0;
+        other.states.clear();
+    }
+    return *this;
 }
 
 Stringer::~Stringer() = default;
@@ -399,19 +427,21 @@ std::stringstream Stringer::TakeStream() {
     // `ate` puts the write position after the text, so whatever the caller
     // streams next is appended rather than written over the document.
     constexpr auto mode = std::ios::in | std::ios::out | std::ios::ate;
+    text.resize(length);  // drops the spare room; never reallocates
 #if __cplusplus > 201703L
     std::stringstream stream(std::move(text), mode);
 #else
     std::stringstream stream(text, mode);
 #endif
     text.clear();
+    length = 0;
     states.clear();
     rootWritten = false;
     return stream;
 }
 
 std::string Stringer::ToString() const {
-    return text;
+    return text.substr(0, length);
 }
 
 Stringer& Stringer::Object() {

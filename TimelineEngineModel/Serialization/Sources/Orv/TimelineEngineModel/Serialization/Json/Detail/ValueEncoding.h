@@ -10,6 +10,7 @@
 #include <Orv/Common/Serialization/Json/Stringer.h>
 
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -22,43 +23,64 @@ using Orv::Common::Serialization::Json::Stringer;
 
 // ---- Writing -------------------------------------------------------------
 
+// The keys are character arrays known at compile time; passing them as
+// arrays (Key<N>, Value<N>) lets the Stringer write the common case inline.
+
 // Decimal text of a 64-bit integer as std::to_string writes it (optional minus
 // sign, no leading zeros), formatted on the stack.
 class IntegerText {
 public:
+    static constexpr std::size_t Capacity = 24;  // 20 characters for INT64_MIN, and the NUL
+
     explicit IntegerText(int64_t value) noexcept {
-        const auto end = std::to_chars(digits, digits + sizeof(digits) - 1, value).ptr;
+        const auto end = std::to_chars(digits, digits + Capacity - 1, value).ptr;
         *end = '\0';
     }
-    const char* CString() const noexcept { return digits; }
+    const char (&Text() const noexcept)[Capacity] { return digits; }
 
 private:
-    char digits[24];  // 20 characters for INT64_MIN, and the NUL
+    char digits[Capacity];
 };
 
-inline void WriteInteger(Stringer& stringer, const char* key, int64_t value) {
-    stringer.Key(key).Value(IntegerText(value).CString());
+template <std::size_t KeySize>
+void WriteInteger(Stringer& stringer, const char (&key)[KeySize], int64_t value) {
+    const IntegerText text(value);
+    stringer.Key<KeySize>(key);
+    stringer.Value<IntegerText::Capacity>(text.Text());
 }
 
 // Zero means "not set" and is left out.
-inline void WriteNonZeroInteger(Stringer& stringer, const char* key, int64_t value) {
+template <std::size_t KeySize>
+void WriteNonZeroInteger(Stringer& stringer, const char (&key)[KeySize], int64_t value) {
     if (value != 0) {
         WriteInteger(stringer, key, value);
     }
 }
 
-// The empty identifier is left out.
-inline void WriteIdentifier(Stringer& stringer, const char* key, const Identifier& value) {
+// The empty identifier is left out. Its text, like every text, ends at a NUL
+// character.
+template <std::size_t KeySize>
+void WriteIdentifier(Stringer& stringer, const char (&key)[KeySize], const Identifier& value) {
     if (value != Identifier::Empty()) {
-        stringer.Key(key).Value(value.Value().c_str());
+        stringer.Key<KeySize>(key);
+        stringer.Value(value.Value());
     }
 }
 
 // The empty text is left out. Like every text, it ends at a NUL character.
-inline void WriteNonEmptyText(Stringer& stringer, const char* key, const std::string& value) {
+template <std::size_t KeySize>
+void WriteNonEmptyText(Stringer& stringer, const char (&key)[KeySize], const std::string& value) {
     if (!value.empty()) {
-        stringer.Key(key).Value(value.c_str());
+        stringer.Key<KeySize>(key);
+        stringer.Value(value);
     }
+}
+
+// A member whose text is fixed, such as a kind name.
+template <std::size_t KeySize, std::size_t TextSize>
+void WriteFixedText(Stringer& stringer, const char (&key)[KeySize], const char (&text)[TextSize]) {
+    stringer.Key<KeySize>(key);
+    stringer.Value<TextSize>(text);
 }
 
 // ---- Reading -------------------------------------------------------------
