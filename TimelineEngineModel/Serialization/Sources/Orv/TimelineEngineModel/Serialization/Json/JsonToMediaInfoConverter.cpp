@@ -4,11 +4,14 @@
 #include "Detail/Keys.h"
 #include "Detail/ValueEncoding.h"
 
+#include <iterator>
+
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
 namespace {
 using Keys = Detail::MediaInfoKeys;
 constexpr const char* AllKeys[] = {Keys::MediaAssetId, Keys::LimitIn, Keys::LimitDuration, Keys::Channels};
+constexpr auto AllKeySet = Detail::MakeKeySet(AllKeys);
 }  // namespace
 
 JsonToMediaInfoConverter::~JsonToMediaInfoConverter() = default;
@@ -30,10 +33,11 @@ JsonToMediaInfoConverter::Result JsonToMediaInfoConverter::To(JsonObject&& rhs,
 }
 
 JsonToMediaInfoConverter::Result JsonToMediaInfoConverter::To(const JsonObject& rhs, MediaInfo& mediaInfo) const {
-    Detail::ReadIdentifier(rhs, Keys::MediaAssetId, [&](const auto& value) { mediaInfo.MediaAssetId(value); });
-    Detail::ReadInteger(rhs, Keys::LimitIn, [&](int64_t value) { mediaInfo.LimitIn(value); });
-    Detail::ReadInteger(rhs, Keys::LimitDuration, [&](int64_t value) { mediaInfo.LimitDuration(value); });
-    Detail::ReadText(rhs, Keys::Channels, [&](const std::string& value) { mediaInfo.Channels(value); });
+    const Detail::Members<std::size(AllKeys)> members(rhs, AllKeySet);
+    Detail::ReadIdentifier(members, Keys::MediaAssetId, [&](const auto& value) { mediaInfo.MediaAssetId(value); });
+    Detail::ReadInteger(members, Keys::LimitIn, [&](int64_t value) { mediaInfo.LimitIn(value); });
+    Detail::ReadInteger(members, Keys::LimitDuration, [&](int64_t value) { mediaInfo.LimitDuration(value); });
+    Detail::ReadText(members, Keys::Channels, [&](const std::string& value) { mediaInfo.Channels(value); });
     return Result();
 }
 

@@ -6,6 +6,7 @@
 #include "Detail/ValueEncoding.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
@@ -22,7 +23,8 @@ bool TextEquals(const char* begin, const char* end, const char (&name)[Size]) {
 // The kind that "_type" names: the two transition names exactly (whole text,
 // case-sensitive); anything else, a missing "_type" included, is a media
 // summary item.
-TrackItemType KindNamedBy(const JsonObject& rhs) {
+template <typename Source>
+TrackItemType KindNamedBy(const Source& rhs) {
     if (const JsonObject* typeName = Detail::FindString(rhs, Keys::Type)) {
         const char* begin = nullptr;
         const char* end = nullptr;
@@ -36,42 +38,33 @@ TrackItemType KindNamedBy(const JsonObject& rhs) {
     }
     return TrackItemType::MediaSummary;
 }
-}  // namespace
 
-JsonToTrackItemConverter::~JsonToTrackItemConverter() = default;
+constexpr const char* SummaryKeyList[] = {Keys::VideoIn,            Keys::VideoDuration,      Keys::AudioIn,
+                                          Keys::AudioDuration,      Keys::MediaAssetId,       Keys::MediaVideoIn,
+                                          Keys::MediaVideoDuration, Keys::MediaAudioIn,       Keys::MediaAudioDuration,
+                                          Keys::AudioLevel,         Keys::MonitoringChannel};
+constexpr auto SummaryKeys = Detail::MakeKeySet(SummaryKeyList);
 
-// The new item replaces the old one before its members are read, so a failure
-// in a member leaves the new, partly read item in `trackItem`.
-JsonToTrackItemConverter::Result JsonToTrackItemConverter::To(const JsonObject& rhs,
-                                                              std::unique_ptr<TrackItem>& trackItem) const noexcept {
-    return Detail::RunGuarded([&] {
-        const auto fill = [&](auto newItem) {
-            auto& item = *newItem;
-            trackItem = std::move(newItem);
-            Append(rhs, item);
-        };
-        switch (KindNamedBy(rhs)) {
-            case TrackItemType::FxAudioTransition:
-                fill(std::make_unique<FxAudioTransitionItem>());
-                break;
-            case TrackItemType::FxVideoTransition:
-                fill(std::make_unique<FxVideoTransitionItem>());
-                break;
-            default:
-                fill(std::make_unique<MediaSummaryItem>());
-                break;
-        }
-        Detail::ReadIdentifier(rhs, Keys::Id, [&](const auto& value) { trackItem->Id(value); });
-    });
-}
+// What To reads of an item's own object: its kind, its identifier and the
+// members of a media summary item, found in one walk.
+constexpr const char* ItemKeyList[] = {Keys::Type,
+                                       Keys::Id,
+                                       Keys::VideoIn,
+                                       Keys::VideoDuration,
+                                       Keys::AudioIn,
+                                       Keys::AudioDuration,
+                                       Keys::MediaAssetId,
+                                       Keys::MediaVideoIn,
+                                       Keys::MediaVideoDuration,
+                                       Keys::MediaAudioIn,
+                                       Keys::MediaAudioDuration,
+                                       Keys::AudioLevel,
+                                       Keys::MonitoringChannel};
+constexpr auto ItemKeys = Detail::MakeKeySet(ItemKeyList);
 
-JsonToTrackItemConverter::Result JsonToTrackItemConverter::To(JsonObject&& rhs,
-                                                              std::unique_ptr<TrackItem>& trackItem) const {
-    return To(static_cast<const JsonObject&>(rhs), trackItem);
-}
-
-JsonToTrackItemConverter::Result JsonToTrackItemConverter::Append(const JsonObject& rhs,
-                                                                  MediaSummaryItem& item) const {
+// `Source` is the item's JsonObject or a Members table of it.
+template <typename Source>
+void ReadSummaryMembers(const Source& rhs, MediaSummaryItem& item) {
     Detail::ReadInteger(rhs, Keys::VideoIn, [&](int64_t value) { item.VideoIn(value); });
     Detail::ReadInteger(rhs, Keys::VideoDuration, [&](int64_t value) { item.VideoDuration(value); });
     Detail::ReadInteger(rhs, Keys::AudioIn, [&](int64_t value) { item.AudioIn(value); });
@@ -83,6 +76,47 @@ JsonToTrackItemConverter::Result JsonToTrackItemConverter::Append(const JsonObje
     Detail::ReadInteger(rhs, Keys::MediaAudioDuration, [&](int64_t value) { item.MediaAudioDuration(value); });
     Detail::ReadInteger(rhs, Keys::AudioLevel, [&](int64_t value) { item.AudioLevel(value); });
     Detail::ReadInteger(rhs, Keys::MonitoringChannel, [&](int64_t value) { item.MonitoringChannel(value); });
+}
+}  // namespace
+
+JsonToTrackItemConverter::~JsonToTrackItemConverter() = default;
+
+// The new item replaces the old one before its members are read, so a failure
+// in a member leaves the new, partly read item in `trackItem`.
+JsonToTrackItemConverter::Result JsonToTrackItemConverter::To(const JsonObject& rhs,
+                                                              std::unique_ptr<TrackItem>& trackItem) const noexcept {
+    return Detail::RunGuarded([&] {
+        // Looks every key up at once; an input that is neither an object nor
+        // null fails here, before the pointer is touched.
+        const Detail::Members<std::size(ItemKeyList)> members(rhs, ItemKeys);
+        const auto install = [&](auto newItem) -> auto& {
+            auto& item = *newItem;
+            trackItem = std::move(newItem);
+            return item;
+        };
+        switch (KindNamedBy(members)) {
+            case TrackItemType::FxAudioTransition:
+                Append(rhs, install(std::make_unique<FxAudioTransitionItem>()));
+                break;
+            case TrackItemType::FxVideoTransition:
+                Append(rhs, install(std::make_unique<FxVideoTransitionItem>()));
+                break;
+            default:
+                ReadSummaryMembers(members, install(std::make_unique<MediaSummaryItem>()));
+                break;
+        }
+        Detail::ReadIdentifier(members, Keys::Id, [&](const auto& value) { trackItem->Id(value); });
+    });
+}
+
+JsonToTrackItemConverter::Result JsonToTrackItemConverter::To(JsonObject&& rhs,
+                                                              std::unique_ptr<TrackItem>& trackItem) const {
+    return To(static_cast<const JsonObject&>(rhs), trackItem);
+}
+
+JsonToTrackItemConverter::Result JsonToTrackItemConverter::Append(const JsonObject& rhs,
+                                                                  MediaSummaryItem& mediaSummaryItem) const {
+    ReadSummaryMembers(Detail::Members<std::size(SummaryKeyList)>(rhs, SummaryKeys), mediaSummaryItem);
     return Result();
 }
 

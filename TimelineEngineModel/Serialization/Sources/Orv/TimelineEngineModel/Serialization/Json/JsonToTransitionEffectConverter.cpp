@@ -4,11 +4,14 @@
 #include "Detail/Keys.h"
 #include "Detail/ValueEncoding.h"
 
+#include <iterator>
+
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
 namespace {
 using Keys = Detail::TransitionEffectKeys;
 constexpr const char* AllKeys[] = {Keys::FxType, Keys::Offset, Keys::Duration, Keys::Config};
+constexpr auto AllKeySet = Detail::MakeKeySet(AllKeys);
 }  // namespace
 
 JsonToTransitionEffectConverter::~JsonToTransitionEffectConverter() = default;
@@ -31,11 +34,12 @@ JsonToTransitionEffectConverter::Result JsonToTransitionEffectConverter::To(
 
 JsonToTransitionEffectConverter::Result JsonToTransitionEffectConverter::To(const JsonObject& rhs,
                                                                             TransitionEffect& transitionEffect) const {
-    Detail::ReadText(rhs, Keys::FxType,
+    const Detail::Members<std::size(AllKeys)> members(rhs, AllKeySet);
+    Detail::ReadText(members, Keys::FxType,
                      [&](const std::string& value) { transitionEffect.TransitionEffectType(ToEffectType(value)); });
-    Detail::ReadInteger(rhs, Keys::Offset, [&](int64_t value) { transitionEffect.Offset(value); });
-    Detail::ReadInteger(rhs, Keys::Duration, [&](int64_t value) { transitionEffect.Duration(value); });
-    Detail::ReadText(rhs, Keys::Config, [&](const std::string& value) { transitionEffect.Config(value); });
+    Detail::ReadInteger(members, Keys::Offset, [&](int64_t value) { transitionEffect.Offset(value); });
+    Detail::ReadInteger(members, Keys::Duration, [&](int64_t value) { transitionEffect.Duration(value); });
+    Detail::ReadText(members, Keys::Config, [&](const std::string& value) { transitionEffect.Config(value); });
     return Result();
 }
 

@@ -9,6 +9,8 @@
 #include <Orv/Common/Serialization/Json/JsonObject.h>
 #include <Orv/Common/Serialization/Json/Stringer.h>
 
+#include "MemberLookup.h"
+
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -93,31 +95,97 @@ inline const JsonObject* FindString(const JsonObject& object, const char* key) {
     return value.isString() ? &value : nullptr;
 }
 
-// std::stoll in base 10: leading white space skipped, optional sign, digits
-// up to the first other character. No digits: std::invalid_argument; out of
-// the int64_t range: std::out_of_range; both with the text "stoll".
+// The same, among members already found (MemberLookup.h).
+template <std::size_t Count>
+const JsonObject* FindString(const Members<Count>& members, const char* key) {
+    const JsonObject* value = members.Find(key);
+    return value != nullptr && value->isString() ? value : nullptr;
+}
+
+// The bytes of a JSON string, read in place rather than copied out as
+// asString() would (which gives the empty text where this gives an empty
+// range).
+struct TextRange {
+    const char* begin;
+    const char* end;
+};
+
+inline TextRange Text(const JsonObject& stringValue) {
+    TextRange text{"", nullptr};
+    text.end = text.begin;
+    stringValue.getString(&text.begin, &text.end);
+    return text;
+}
+
+[[noreturn]] inline void ThrowNoDigits() {
+    throw std::invalid_argument("stoll");
+}
+
+[[noreturn]] inline void ThrowOutOfRange() {
+    throw std::out_of_range("stoll");
+}
+
+// White space as isspace() sees it in the C locale.
+constexpr bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// std::stoll in base 10, on a text that may hold NUL characters (the text
+// ends there, as it does for std::stoll): leading white space skipped, an
+// optional sign, digits up to the first other character. No digits:
+// std::invalid_argument; outside the int64_t range: std::out_of_range; both
+// with the text "stoll". Hand-written because std::stoll needs a std::string
+// and goes through strtoll's locale-aware machinery for every member.
+inline int64_t ParseInteger(const char* p, const char* end) {
+    while (p != end && IsSpace(*p)) {
+        ++p;
+    }
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) {
+        ++p;
+    }
+    if (p == end || *p < '0' || *p > '9') {
+        ThrowNoDigits();
+    }
+    // The magnitude, in unsigned arithmetic so that INT64_MIN fits.
+    const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
+    uint64_t magnitude = 0;
+    for (; p != end && *p >= '0' && *p <= '9'; ++p) {
+        const auto digit = static_cast<uint64_t>(*p - '0');
+        if (magnitude > (limit - digit) / 10) {
+            ThrowOutOfRange();  // further digits cannot bring it back
+        }
+        magnitude = magnitude * 10 + digit;
+    }
+    return negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
+}
+
 inline int64_t ParseInteger(const std::string& text) {
-    return std::stoll(text, nullptr, 10);
+    return ParseInteger(text.data(), text.data() + text.size());
 }
 
-template <typename Setter>
-void ReadText(const JsonObject& object, const char* key, Setter&& setter) {
-    if (const JsonObject* value = FindString(object, key)) {
-        setter(value->asString());
+// `Source` is a JsonObject or a Members table of one.
+template <typename Source, typename Setter>
+void ReadText(const Source& source, const char* key, Setter&& setter) {
+    if (const JsonObject* value = FindString(source, key)) {
+        const TextRange text = Text(*value);
+        setter(std::string(text.begin, text.end));
     }
 }
 
-template <typename Setter>
-void ReadIdentifier(const JsonObject& object, const char* key, Setter&& setter) {
-    if (const JsonObject* value = FindString(object, key)) {
-        setter(Identifier(value->asString()));
+template <typename Source, typename Setter>
+void ReadIdentifier(const Source& source, const char* key, Setter&& setter) {
+    if (const JsonObject* value = FindString(source, key)) {
+        const TextRange text = Text(*value);
+        setter(Identifier(std::string(text.begin, text.end)));
     }
 }
 
-template <typename Setter>
-void ReadInteger(const JsonObject& object, const char* key, Setter&& setter) {
-    if (const JsonObject* value = FindString(object, key)) {
-        setter(ParseInteger(value->asString()));
+template <typename Source, typename Setter>
+void ReadInteger(const Source& source, const char* key, Setter&& setter) {
+    if (const JsonObject* value = FindString(source, key)) {
+        const TextRange text = Text(*value);
+        setter(ParseInteger(text.begin, text.end));
     }
 }
 
