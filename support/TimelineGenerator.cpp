@@ -44,8 +44,8 @@ std::string TimelineGenerator::Text(const TimelineShape& shape, const std::strin
     if (shape.sparse && Chance(0.05)) {
         return std::string();
     }
-    if (shape.awkwardTexts && Chance(0.5)) {
-        return AwkwardText(24);
+    if (shape.awkwardTexts && Chance(shape.awkwardShare)) {
+        return AwkwardText(shape.awkwardLength);
     }
     return plain;
 }

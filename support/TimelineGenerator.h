@@ -24,6 +24,10 @@ struct TimelineShape {
     // Texts (identifiers, configs, channels) of any byte but NUL: quotes,
     // backslashes, control characters, bytes above 0x7F.
     bool awkwardTexts = false;
+    // With awkwardTexts: the share of texts made awkward, and the longest
+    // awkward text.
+    double awkwardShare = 0.5;
+    std::size_t awkwardLength = 24;
     // Integers anywhere in the int64_t range, its ends and 0 included, rather
     // than the small positive values of a real edit.
     bool extremeIntegers = false;

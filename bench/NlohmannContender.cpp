@@ -1,0 +1,217 @@
+#include "Contenders.h"
+
+#include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
+#include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
+#include <Orv/TimelineEngineModel/MediaSummaryItem.h>
+
+#include <nlohmann/json.hpp>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace Orv::Bench {
+
+namespace {
+using namespace Orv::TimelineEngineModel;
+using Orv::BusinessEntityModel::BaseTypes::Identifier;
+using Ordered = nlohmann::ordered_json;
+
+void SetText(Ordered& object, const char* key, const std::string& text) {
+    if (!text.empty()) {
+        object[key] = text;
+    }
+}
+
+void SetInteger(Ordered& object, const char* key, std::int64_t value) {
+    object[key] = std::to_string(value);
+}
+
+void SetNonZero(Ordered& object, const char* key, std::int64_t value) {
+    if (value != 0) {
+        SetInteger(object, key, value);
+    }
+}
+
+Ordered BuildItem(const TrackItem& item) {
+    Ordered object = Ordered::object();
+    switch (item.GetType()) {
+        case TrackItemType::MediaSummary: {
+            const auto& s = static_cast<const MediaSummaryItem&>(item);
+            object["_type"] = "MediaSummaryItem";
+            SetText(object, "id", s.Id().Value());
+            SetInteger(object, "videoIn", s.VideoIn());
+            SetInteger(object, "videoDuration", s.VideoDuration());
+            SetInteger(object, "audioIn", s.AudioIn());
+            SetInteger(object, "audioDuration", s.AudioDuration());
+            SetText(object, "mediaAssetId", s.MediaAssetId().Value());
+            SetInteger(object, "mediaVideoIn", s.MediaVideoIn());
+            SetInteger(object, "mediaVideoDuration", s.MediaVideoDuration());
+            SetInteger(object, "mediaAudioIn", s.MediaAudioIn());
+            SetInteger(object, "mediaAudioDuration", s.MediaAudioDuration());
+            SetInteger(object, "audioLevel", s.AudioLevel());
+            SetInteger(object, "monitoringChannel", s.MonitoringChannel());
+            break;
+        }
+        case TrackItemType::FxAudioTransition:
+        case TrackItemType::FxVideoTransition: {
+            const auto& t = static_cast<const FxTransitionItem&>(item);
+            object["_type"] = item.GetType() == TrackItemType::FxAudioTransition ? "FxAudioTransitionItem"
+                                                                                 : "FxVideoTransitionItem";
+            SetText(object, "id", t.Id().Value());
+            const TransitionEffect& effect = t.FxTransition();
+            if (effect.TransitionEffectType() != EffectType::Unknown) {
+                object["fxType"] = ToString(effect.TransitionEffectType());
+            }
+            SetNonZero(object, "offset", effect.Offset());
+            SetNonZero(object, "duration", effect.Duration());
+            SetText(object, "config", effect.Config());
+            break;
+        }
+        case TrackItemType::Unknown:
+            break;
+    }
+    return object;
+}
+
+// ---- reading -------------------------------------------------------------
+
+using Json = nlohmann::json;
+
+const std::string* FindString(const Json& object, const char* key) {
+    const auto found = object.find(key);
+    if (found == object.end() || !found->is_string()) {
+        return nullptr;
+    }
+    return &found->get_ref<const std::string&>();
+}
+
+template <typename Setter>
+void ReadInteger(const Json& object, const char* key, Setter&& setter) {
+    if (const std::string* text = FindString(object, key)) {
+        setter(ParseInteger(text->data(), text->size()));
+    }
+}
+
+template <typename Setter>
+void ReadText(const Json& object, const char* key, Setter&& setter) {
+    if (const std::string* text = FindString(object, key)) {
+        setter(*text);
+    }
+}
+
+std::shared_ptr<TrackItem> ReadItem(const Json& object) {
+    const std::string* type = FindString(object, "_type");
+    std::shared_ptr<TrackItem> item;
+    if (type != nullptr && (*type == "FxAudioTransitionItem" || *type == "FxVideoTransitionItem")) {
+        std::shared_ptr<FxTransitionItem> transition;
+        if (*type == "FxAudioTransitionItem") {
+            transition = std::make_shared<FxAudioTransitionItem>();
+        } else {
+            transition = std::make_shared<FxVideoTransitionItem>();
+        }
+        TransitionEffect effect;
+        ReadText(object, "fxType", [&](const std::string& t) { effect.TransitionEffectType(ToEffectType(t)); });
+        ReadInteger(object, "offset", [&](std::int64_t v) { effect.Offset(v); });
+        ReadInteger(object, "duration", [&](std::int64_t v) { effect.Duration(v); });
+        ReadText(object, "config", [&](const std::string& t) { effect.Config(t); });
+        transition->FxTransition(effect);
+        item = transition;
+    } else {
+        auto summary = std::make_shared<MediaSummaryItem>();
+        auto& s = *summary;
+        ReadInteger(object, "videoIn", [&](std::int64_t v) { s.VideoIn(v); });
+        ReadInteger(object, "videoDuration", [&](std::int64_t v) { s.VideoDuration(v); });
+        ReadInteger(object, "audioIn", [&](std::int64_t v) { s.AudioIn(v); });
+        ReadInteger(object, "audioDuration", [&](std::int64_t v) { s.AudioDuration(v); });
+        ReadText(object, "mediaAssetId", [&](const std::string& t) { s.MediaAssetId(Identifier(t)); });
+        ReadInteger(object, "mediaVideoIn", [&](std::int64_t v) { s.MediaVideoIn(v); });
+        ReadInteger(object, "mediaVideoDuration", [&](std::int64_t v) { s.MediaVideoDuration(v); });
+        ReadInteger(object, "mediaAudioIn", [&](std::int64_t v) { s.MediaAudioIn(v); });
+        ReadInteger(object, "mediaAudioDuration", [&](std::int64_t v) { s.MediaAudioDuration(v); });
+        ReadInteger(object, "audioLevel", [&](std::int64_t v) { s.AudioLevel(v); });
+        ReadInteger(object, "monitoringChannel", [&](std::int64_t v) { s.MonitoringChannel(v); });
+        item = std::move(summary);
+    }
+    ReadText(object, "id", [&](const std::string& t) { item->Id(Identifier(t)); });
+    return item;
+}
+}  // namespace
+
+std::string NlohmannBuildDump(const Timeline& timeline) {
+    Ordered root = Ordered::object();
+    SetText(root, "id", timeline.Id().Value());
+    SetText(root, "transactionId", timeline.TransactionId().Value());
+    SetInteger(root, "duration", timeline.Duration());
+    if (!timeline.Tracks().empty()) {
+        Ordered& tracks = root["tracks"] = Ordered::array();
+        for (const Track& track : timeline.Tracks()) {
+            Ordered object = Ordered::object();
+            SetText(object, "id", track.Id().Value());
+            object["type"] = track.GetType() == TrackType::Summary ? "SUMMARY" : "Unknown";
+            if (!track.TrackItems().empty()) {
+                Ordered& items = object["items"] = Ordered::array();
+                for (const auto& item : track.TrackItems()) {
+                    items.push_back(BuildItem(*item));
+                }
+            }
+            tracks.push_back(std::move(object));
+        }
+    }
+    if (!timeline.MediaInfos().empty()) {
+        Ordered& infos = root["mediaInfos"] = Ordered::array();
+        for (const MediaInfo& info : timeline.MediaInfos()) {
+            Ordered object = Ordered::object();
+            SetText(object, "mediaAssetId", info.MediaAssetId().Value());
+            SetNonZero(object, "limitIn", info.LimitIn());
+            SetNonZero(object, "limitDuration", info.LimitDuration());
+            SetText(object, "channels", info.Channels());
+            infos.push_back(std::move(object));
+        }
+    }
+    // The escape-heavy texts are not UTF-8; "replace" lets nlohmann write them
+    // (as U+FFFD) instead of throwing, at the cost of its validation pass.
+    return root.dump(-1, ' ', false, Ordered::error_handler_t::replace);
+}
+
+Timeline NlohmannRead(const std::string& text) {
+    const Json root = Json::parse(text);
+    if (!root.is_object()) {
+        throw std::invalid_argument("not an object");
+    }
+    Timeline timeline;
+    ReadText(root, "id", [&](const std::string& t) { timeline.Id(Identifier(t)); });
+    ReadText(root, "transactionId", [&](const std::string& t) { timeline.TransactionId(Identifier(t)); });
+    ReadInteger(root, "duration", [&](std::int64_t v) { timeline.Duration(v); });
+    const auto tracks = root.find("tracks");
+    if (tracks != root.end() && tracks->is_array()) {
+        timeline.Tracks().reserve(tracks->size());
+        for (const Json& element : *tracks) {
+            Track track;
+            ReadText(element, "id", [&](const std::string& t) { track.Id(Identifier(t)); });
+            const auto items = element.find("items");
+            if (items != element.end() && items->is_array()) {
+                track.TrackItems().reserve(items->size());
+                for (const Json& item : *items) {
+                    track.TrackItems().push_back(ReadItem(item));
+                }
+            }
+            timeline.Tracks().push_back(std::move(track));
+        }
+    }
+    const auto infos = root.find("mediaInfos");
+    if (infos != root.end() && infos->is_array()) {
+        timeline.MediaInfos().reserve(infos->size());
+        for (const Json& element : *infos) {
+            MediaInfo info;
+            ReadText(element, "mediaAssetId", [&](const std::string& t) { info.MediaAssetId(Identifier(t)); });
+            ReadInteger(element, "limitIn", [&](std::int64_t v) { info.LimitIn(v); });
+            ReadInteger(element, "limitDuration", [&](std::int64_t v) { info.LimitDuration(v); });
+            ReadText(element, "channels", [&](const std::string& t) { info.Channels(t); });
+            timeline.MediaInfos().push_back(std::move(info));
+        }
+    }
+    return timeline;
+}
+
+}  // namespace Orv::Bench

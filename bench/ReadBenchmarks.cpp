@@ -1,0 +1,49 @@
+#include "Contenders.h"
+#include "Measure.h"
+#include "Workloads.h"
+
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
+
+#include <memory>
+#include <string>
+
+namespace Orv::Bench {
+
+namespace {
+using TimelineEngineModel::Serialization::Json::JsonToTimelineConverter;
+
+template <typename OneDocument>
+void Register(const std::string& contender, const Workload& workload, OneDocument oneDocument) {
+    const std::size_t bytes = workload.json.size();
+    auto* benchmark = benchmark::RegisterBenchmark(
+        ("Read/" + contender + "/" + workload.name).c_str(),
+        [bytes, oneDocument](benchmark::State& state) { Measure(state, bytes, oneDocument); });
+    benchmark->Unit(bytes > 1000000 ? benchmark::kMillisecond : benchmark::kMicrosecond);
+}
+}  // namespace
+
+void RegisterReadBenchmarks() {
+    for (const Workload& workload : Workloads()) {
+        const auto* text = &workload.json;
+        const auto* parsed = &workload.parsed;
+        Register("JsonCppParse", workload, [text] { benchmark::DoNotOptimize(JsonCppParse(*text)); });
+        // The conversion alone, on a document jsoncpp parsed beforehand.
+        Register("OursConvert", workload, [parsed] {
+            std::unique_ptr<TimelineEngineModel::Timeline> timeline;
+            JsonToTimelineConverter().To(*parsed, timeline);
+            benchmark::DoNotOptimize(timeline);
+        });
+        Register("JsonCppParseOursConvert", workload, [text] {
+            const auto value = JsonCppParse(*text);
+            std::unique_ptr<TimelineEngineModel::Timeline> timeline;
+            JsonToTimelineConverter().To(value, timeline);
+            benchmark::DoNotOptimize(timeline);
+        });
+        Register("RapidJsonDom", workload, [text] { benchmark::DoNotOptimize(RapidJsonRead(*text)); });
+        if (workload.validUtf8) {
+            Register("Nlohmann", workload, [text] { benchmark::DoNotOptimize(NlohmannRead(*text)); });
+        }
+    }
+}
+
+}  // namespace Orv::Bench
