@@ -175,7 +175,8 @@ private:
 
     // The inline fast paths below take the common case only: compact layout,
     // no output limit, inside an object or array that accepts the call, a
-    // text that needs no escaping and room left in the buffer. Everything
+    // text that needs no escaping and room left in the buffer (beyond the
+    // bracket that each open level keeps for its close). Everything
     // else goes to the exported Key(const char*) and Value(const char*),
     // which check, escape, grow and throw. Both ways write the same bytes.
     bool InlineWritable() const noexcept { return !prettyPrint && outputLimit == 0 && !states.empty(); }
@@ -184,7 +185,8 @@ private:
         if (InlineWritable()) {
             LevelState& level = states.back();
             const std::size_t size = PlainLength(key, bound);
-            if (level.isObject && !level.needsValue && size != notPlain && text.size() - length >= size + 4) {
+            if (level.isObject && !level.needsValue && size != notPlain &&
+                text.size() - length >= size + 4 + states.size()) {
                 char* out = &text[length];
                 level.keyStart = length;
                 *out = ',';
@@ -206,7 +208,8 @@ private:
         if (InlineWritable()) {
             LevelState& level = states.back();
             const std::size_t size = PlainLength(value, bound);
-            if (level.needsValue == level.isObject && size != notPlain && text.size() - length >= size + 3) {
+            if (level.needsValue == level.isObject && size != notPlain &&
+                text.size() - length >= size + 3 + states.size()) {
                 char* out = &text[length];
                 *out = ',';
                 out += level.empty || level.isObject ? 0 : 1;

@@ -215,11 +215,21 @@ public:
         }
     }
 
+    // Bytes that closing every open level takes, with one more level about
+    // to be opened: a bracket each, and in pretty layout a newline and the
+    // indentation before it (2k bytes for the level at depth k).
+    static std::size_t ClosingRoom(const Stringer& s) noexcept {
+        const std::size_t levels = s.states.size() + 1;
+        return s.prettyPrint ? levels * (levels + 1) : levels;
+    }
+
     // Makes room for `length` more bytes, growing geometrically so that a
     // long document reallocates O(log n) times. The room is part of `text`
-    // (zero-filled once here), so the writes after it need no resize.
+    // (zero-filled once here), so the writes after it need no resize. It
+    // always includes ClosingRoom(), so that closing never needs memory: a
+    // scope guard can close what it opened even when memory has run out.
     static void Reserve(Stringer& s, std::size_t length) {
-        const std::size_t needed = s.length + length;
+        const std::size_t needed = s.length + length + ClosingRoom(s);
         if (needed > s.text.size()) {
             s.text.resize(std::max({needed, 2 * s.text.size(), std::size_t{256}}));
         }
@@ -340,7 +350,11 @@ public:
         const std::size_t keep = level.needsValue ? level.keyStart : s.length;
         const std::size_t indent = (s.prettyPrint && !level.empty) ? 2 * (s.states.size() - 1) : 0;
         const std::size_t length = (s.prettyPrint && !level.empty ? 1 : 0) + indent + 1;
-        Reserve(s, length);  // from the current end, so enough after the cut too
+        // Every write left room for this close (Reserve); growing here is a
+        // guard only, and never happens.
+        if (keep + length > s.text.size()) {
+            s.text.resize(keep + length);
+        }
         s.length = keep;
         char* out = Extend(s, length);
         if (s.prettyPrint && !level.empty) {
