@@ -6,11 +6,13 @@
 // the documented messages; the reference variant must end the same way and
 // leave the same partial result. What reads successfully (and holds no empty
 // item entry) is written, parsed, read and written again: the two texts must
-// be identical. A text holding a NUL character is written only up to it, so
+// be identical. The media info, transition effect and track item readers
+// must also agree with a plain reading of their rules (ReaderOracle.h). A text holding a NUL character is written only up to it, so
 // an entity read from such texts is normalised by its first write: for it the
 // second and third writes must be identical instead.
 
 #include "FuzzSupport.h"
+#include "ReaderOracle.h"
 
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToMediaInfoConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
@@ -133,6 +135,23 @@ void CompareWithReferenceVariant(const JsonObject& root, const Result& pointerRe
     }
 }
 
+// The reader's outcome (`result`, `target`) against the plain reading.
+template <typename T>
+void CompareWithOracle(const JsonObject& root, const Result& result, const T& target) {
+    T expected;
+    const std::string failure = Orv::Fuzz::Oracle::Read(root, expected);
+    if (failure.empty() != static_cast<bool>(result) || (!result && failure != result.ErrorMessage())) {
+        Fail("a reader ends otherwise than its rules say", result.ErrorMessage(), failure);
+    }
+    if (!(expected == target)) {
+        Fail("a reader assigns otherwise than its rules say");
+    }
+}
+template <>
+void CompareWithOracle<Timeline>(const JsonObject&, const Result&, const Timeline&) {}
+template <>
+void CompareWithOracle<Track>(const JsonObject&, const Result&, const Track&) {}
+
 template <typename Reader, typename Writer, typename T>
 void ReadEntity(const JsonObject& root, bool holdsNul) {
     std::unique_ptr<T> target = EmptyTarget<T>();
@@ -144,6 +163,7 @@ void ReadEntity(const JsonObject& root, bool holdsNul) {
         Fail("a reader left its target pointer empty", result.ErrorMessage());
     }
     CompareWithReferenceVariant<Reader>(root, result, *target);
+    CompareWithOracle(root, result, *target);
     if (result && Orv::Fuzz::HasNoEmptyEntry(*target)) {
         RoundTrip<Writer, Reader>(*target, holdsNul);
     }
@@ -155,6 +175,14 @@ void ReadTrackItem(const JsonObject& root, bool holdsNul) {
     std::unique_ptr<TrackItem> item;
     const Result result = JsonToTrackItemConverter().To(root, item);
     Orv::Fuzz::CheckReaderFailure(result);
+    std::unique_ptr<TrackItem> expected;
+    const std::string failure = Orv::Fuzz::Oracle::Read(root, expected);
+    if (failure.empty() != static_cast<bool>(result) || (!result && failure != result.ErrorMessage())) {
+        Fail("the track item reader ends otherwise than its rules say", result.ErrorMessage(), failure);
+    }
+    if (static_cast<bool>(item) != static_cast<bool>(expected) || (item && !(*item == *expected))) {
+        Fail("the track item reader makes another item than its rules say");
+    }
     if (!result) {
         return;
     }
