@@ -74,6 +74,37 @@ ScanResult Scan(const char* text) noexcept {
     return {static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(text)), extra};
 }
 
+// Writes the `length` bytes of `text` escaped at `out` (room for the worst
+// case, six bytes for one, must be there); returns the end of what was
+// written. Runs of plain bytes are copied whole.
+char* WriteEscaped(char* out, const char* text, std::size_t length) noexcept {
+    const char* run = text;
+    const char* const end = text + length;
+    for (const char* p = text; p != end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (kEscape.extra[c] == 0) {
+            continue;
+        }
+        const auto clean = static_cast<std::size_t>(p - run);
+        std::memcpy(out, run, clean);
+        out += clean;
+        *out++ = '\\';
+        if (kEscape.shortForm[c] != 0) {
+            *out++ = kEscape.shortForm[c];
+        } else {
+            *out++ = 'u';
+            *out++ = '0';
+            *out++ = '0';
+            *out++ = kHexDigits[c >> 4];
+            *out++ = kHexDigits[c & 0x0F];
+        }
+        run = p + 1;
+    }
+    const auto clean = static_cast<std::size_t>(end - run);
+    std::memcpy(out, run, clean);
+    return out + clean;
+}
+
 // Writes `text` (its `length` bytes, `extra` of escaping included by Scan)
 // between quotes at `out`; returns the end of what was written.
 char* WriteQuoted(char* out, const char* text, std::size_t length, std::size_t extra) noexcept {
@@ -82,35 +113,16 @@ char* WriteQuoted(char* out, const char* text, std::size_t length, std::size_t e
         std::memcpy(out, text, length);
         out += length;
     } else {
-        const char* run = text;
-        const char* const end = text + length;
-        for (const char* p = text; p != end; ++p) {
-            const auto c = static_cast<unsigned char>(*p);
-            if (kEscape.extra[c] == 0) {
-                continue;
-            }
-            const auto clean = static_cast<std::size_t>(p - run);
-            std::memcpy(out, run, clean);
-            out += clean;
-            *out++ = '\\';
-            if (kEscape.shortForm[c] != 0) {
-                *out++ = kEscape.shortForm[c];
-            } else {
-                *out++ = 'u';
-                *out++ = '0';
-                *out++ = '0';
-                *out++ = kHexDigits[c >> 4];
-                *out++ = kHexDigits[c & 0x0F];
-            }
-            run = p + 1;
-        }
-        const auto clean = static_cast<std::size_t>(end - run);
-        std::memcpy(out, run, clean);
-        out += clean;
+        out = WriteEscaped(out, text, length);
     }
     *out++ = '"';
     return out;
 }
+
+// Longest text that String() writes in one pass with room for its worst
+// case; a longer one is measured first, so that a huge text does not make
+// the buffer grow to six times its size.
+constexpr std::size_t kOnePassLength = 4096;
 
 // The throws live out of line so that the checks guarding them stay small
 // enough to inline into every writing call.
@@ -287,6 +299,21 @@ public:
             ThrowNullString();
         }
         const std::size_t prefix = PrefixLength(s, Item::Value);
+        if (s.outputLimit == 0) {
+            // Without a limit to honour exactly, a text of moderate length
+            // is escaped in one pass into room for its worst case.
+            const std::size_t length = std::strlen(value);
+            if (length <= kOnePassLength) {
+                Reserve(s, prefix + 2 + 6 * length);
+                char* out = WritePrefix(s, &s.text[s.length], prefix);
+                *out++ = '"';
+                out = WriteEscaped(out, value, length);
+                *out++ = '"';
+                s.length = static_cast<std::size_t>(out - s.text.data());
+                ValueWritten(s);
+                return s;
+            }
+        }
         const ScanResult scan = Scan(value);
         const std::size_t total = prefix + 2 + scan.length + scan.extra;
         CheckLimit(s, total);
