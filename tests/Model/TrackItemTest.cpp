@@ -1,27 +1,15 @@
-#include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
-#include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
-#include <Orv/TimelineEngineModel/MediaSummaryItem.h>
-#include <Orv/TimelineEngineModel/TrackItem.h>
+#include "Support/ModelBuilders.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-using Orv::BusinessEntityModel::BaseTypes::Identifier;
-using namespace Orv::TimelineEngineModel;
-
-// An item of a kind outside the model, built through the protected constructors.
-class UnknownItem : public TrackItem {
-public:
-    UnknownItem() = default;
-    explicit UnknownItem(const Identifier& id) : TrackItem(id, TrackItemType::Unknown) {}
-};
+using namespace Orv::Testing;
 
 TEST(TrackItemTest, DefaultsOfEveryKind) {
     const MediaSummaryItem summary;
@@ -56,9 +44,9 @@ TEST(TrackItemTest, DefaultsOfEveryKind) {
     EXPECT_EQ(unknown.Id(), Identifier::Empty());
 }
 
-// One setter per member of a media summary item; each makes a copy unequal.
-const std::vector<std::pair<const char*, std::function<void(MediaSummaryItem&)>>>& SummaryChanges() {
-    static const std::vector<std::pair<const char*, std::function<void(MediaSummaryItem&)>>> changes = {
+TEST(TrackItemTest, MediaSummaryEqualityTakesEveryMember) {
+    // One setter per member; each makes a copy unequal, also through the base class.
+    ExpectEachChangeBreaksEquality<MediaSummaryItem, TrackItem>(*Summary("s1", 0, 0, "m1"), {
         {"id", [](MediaSummaryItem& i) { i.Id(Identifier("other")); }},
         {"videoIn", [](MediaSummaryItem& i) { i.VideoIn(1); }},
         {"videoDuration", [](MediaSummaryItem& i) { i.VideoDuration(1); }},
@@ -71,23 +59,7 @@ const std::vector<std::pair<const char*, std::function<void(MediaSummaryItem&)>>
         {"mediaAudioDuration", [](MediaSummaryItem& i) { i.MediaAudioDuration(1); }},
         {"audioLevel", [](MediaSummaryItem& i) { i.AudioLevel(1); }},
         {"monitoringChannel", [](MediaSummaryItem& i) { i.MonitoringChannel(1); }},
-    };
-    return changes;
-}
-
-TEST(TrackItemTest, MediaSummaryEqualityTakesEveryMember) {
-    MediaSummaryItem base(Identifier("s1"));
-    base.MediaAssetId(Identifier("m1"));
-    for (const auto& [name, change] : SummaryChanges()) {
-        SCOPED_TRACE(name);
-        MediaSummaryItem other = base;
-        EXPECT_TRUE(base == other);
-        change(other);
-        EXPECT_FALSE(base == other);
-        EXPECT_FALSE(other == base);
-        EXPECT_TRUE(base != other);
-        EXPECT_TRUE(static_cast<const TrackItem&>(base) != static_cast<const TrackItem&>(other));
-    }
+    });
     // Setters keep negative and extreme values as given.
     MediaSummaryItem extreme;
     extreme.VideoDuration(-5);
@@ -97,23 +69,14 @@ TEST(TrackItemTest, MediaSummaryEqualityTakesEveryMember) {
 }
 
 TEST(TrackItemTest, TransitionEqualityTakesIdentifierKindAndEveryEffectMember) {
-    FxVideoTransitionItem base(Identifier("t1"));
-    base.FxTransition(TransitionEffect(EffectType::Mix, 3, 25, "cfg"));
-    const std::vector<std::pair<const char*, std::function<void(FxVideoTransitionItem&)>>> changes = {
-        {"id", [](FxVideoTransitionItem& i) { i.Id(Identifier("t2")); }},
-        {"type", [](FxVideoTransitionItem& i) { i.FxTransition(TransitionEffect(EffectType::Cut, 3, 25, "cfg")); }},
-        {"offset", [](FxVideoTransitionItem& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 4, 25, "cfg")); }},
-        {"duration", [](FxVideoTransitionItem& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 3, 26, "cfg")); }},
-        {"config", [](FxVideoTransitionItem& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 3, 25, "cfh")); }},
-    };
-    for (const auto& [name, change] : changes) {
-        SCOPED_TRACE(name);
-        FxVideoTransitionItem other = base;
-        EXPECT_TRUE(base == other);
-        change(other);
-        EXPECT_FALSE(base == other);
-        EXPECT_TRUE(base != other);
-    }
+    using Item = FxVideoTransitionItem;
+    ExpectEachChangeBreaksEquality(*Transition<Item>("t1", TransitionEffect(EffectType::Mix, 3, 25, "cfg")), {
+        {"id", [](Item& i) { i.Id(Identifier("t2")); }},
+        {"type", [](Item& i) { i.FxTransition(TransitionEffect(EffectType::Cut, 3, 25, "cfg")); }},
+        {"offset", [](Item& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 4, 25, "cfg")); }},
+        {"duration", [](Item& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 3, 26, "cfg")); }},
+        {"config", [](Item& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 3, 25, "cfh")); }},
+    });
 }
 
 TEST(TrackItemTest, ItemsOfDifferentKindsAreNeverEqual) {

@@ -1,3 +1,5 @@
+#include "Support/ModelBuilders.h"
+
 #include <Orv/BusinessEntityModel/BaseTypes/Identifier.h>
 #include <Orv/Common/Serialization/Result.h>
 #include <Orv/TimelineEngineModel/EffectType.h>
@@ -11,7 +13,6 @@
 #include <json/value.h>
 
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <memory>
 #include <set>
@@ -24,6 +25,7 @@ using Orv::BusinessEntityModel::BaseTypes::Identifier;
 using Orv::Common::Serialization::Result;
 using namespace Orv::TimelineEngineModel;
 using namespace Orv::TimelineEngineModel::Serialization::Json;
+using Orv::Testing::ExpectEachChangeBreaksEquality;
 
 // ---- Identifier -------------------------------------------------------------
 
@@ -81,21 +83,13 @@ TEST(IdentifierTest, GenerateGivesDistinctLowercaseVersion4Uuids) {
 
 TEST(MediaInfoTest, EqualityComparesEveryMember) {
     EXPECT_TRUE(MediaInfo() == MediaInfo(Identifier::Empty(), 0, 0, ""));  // the defaults
-    const MediaInfo base(Identifier("A1"), 1, 2, "L");
-    const std::vector<std::function<void(MediaInfo&)>> changes = {
-        [](MediaInfo& m) { m.MediaAssetId(Identifier("A2")); },
-        [](MediaInfo& m) { m.LimitIn(9); },
-        [](MediaInfo& m) { m.LimitDuration(9); },
-        [](MediaInfo& m) { m.Channels("R"); },
-    };
-    EXPECT_TRUE(base == MediaInfo(Identifier("A1"), 1, 2, "L"));
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        SCOPED_TRACE(i);
-        MediaInfo other = base;
-        changes[i](other);
-        EXPECT_FALSE(base == other);
-        EXPECT_TRUE(base != other);
-    }
+    EXPECT_TRUE(MediaInfo(Identifier("A1"), 1, 2, "L") == MediaInfo(Identifier("A1"), 1, 2, "L"));
+    ExpectEachChangeBreaksEquality(MediaInfo(Identifier("A1"), 1, 2, "L"), {
+        {"mediaAssetId", [](MediaInfo& m) { m.MediaAssetId(Identifier("A2")); }},
+        {"limitIn", [](MediaInfo& m) { m.LimitIn(9); }},
+        {"limitDuration", [](MediaInfo& m) { m.LimitDuration(9); }},
+        {"channels", [](MediaInfo& m) { m.Channels("R"); }},
+    });
 }
 
 // ---- TransitionEffect -------------------------------------------------------------
@@ -104,21 +98,14 @@ TEST(TransitionEffectTest, EqualityComparesEveryMember) {
     EXPECT_TRUE(TransitionEffect() == TransitionEffect(EffectType::Unknown, 0, 0, ""));  // the defaults
     const TransitionEffect base(EffectType::Cut, 1, 2, "c");
     EXPECT_TRUE(base.Clone() == base);
-    const std::vector<std::function<void(TransitionEffect&)>> changes = {
-        [](TransitionEffect& e) { e.TransitionEffectType(EffectType::Mix); },
-        [](TransitionEffect& e) { e.Offset(9); },
-        [](TransitionEffect& e) { e.Duration(9); },
-        [](TransitionEffect& e) { e.Config("d"); },
-        [](TransitionEffect& e) { e.Config("c "); },
-    };
     EXPECT_TRUE(base == TransitionEffect(EffectType::Cut, 1, 2, "c"));
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        SCOPED_TRACE(i);
-        TransitionEffect other = base;
-        changes[i](other);
-        EXPECT_FALSE(base == other);
-        EXPECT_TRUE(base != other);
-    }
+    ExpectEachChangeBreaksEquality(base, {
+        {"type", [](TransitionEffect& e) { e.TransitionEffectType(EffectType::Mix); }},
+        {"offset", [](TransitionEffect& e) { e.Offset(9); }},
+        {"duration", [](TransitionEffect& e) { e.Duration(9); }},
+        {"config", [](TransitionEffect& e) { e.Config("d"); }},
+        {"config with a space", [](TransitionEffect& e) { e.Config("c "); }},
+    });
 }
 
 // ---- EffectType texts ----------------------------------------------------------

@@ -1,8 +1,6 @@
 #include "Support/JsonTestHelpers.h"
+#include "Support/ModelBuilders.h"
 
-#include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
-#include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
-#include <Orv/TimelineEngineModel/MediaSummaryItem.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTrackItemConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/TrackItemToJsonConverter.h>
 
@@ -11,12 +9,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
-using Orv::BusinessEntityModel::BaseTypes::Identifier;
-using namespace Orv::TimelineEngineModel;
 using namespace Orv::TimelineEngineModel::Serialization::Json;
 using namespace Orv::Testing;
 
@@ -27,47 +22,6 @@ const char* const DefaultSummaryJson =
     R"({"_type":"MediaSummaryItem","videoIn":"0","videoDuration":"0","audioIn":"0","audioDuration":"0",)"
     R"("mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0","audioLevel":"0",)"
     R"("monitoringChannel":"0"})";
-
-// An item of a kind the converters do not know.
-class UnknownItem : public TrackItem {
-public:
-    UnknownItem() = default;
-};
-
-// Counts live instances, to watch the reader destroy the item it replaces.
-class CountedItem : public MediaSummaryItem {
-public:
-    explicit CountedItem(int& live) : live(live) { ++live; }
-    ~CountedItem() override { --live; }
-
-private:
-    int& live;
-};
-
-std::shared_ptr<MediaSummaryItem> Summary(const std::string& id, int64_t first, int64_t step,
-                                          const std::string& asset) {
-    auto item = std::make_shared<MediaSummaryItem>(Identifier(id));
-    int64_t v = first;
-    item->VideoIn(v);
-    item->VideoDuration(v += step);
-    item->AudioIn(v += step);
-    item->AudioDuration(v += step);
-    item->MediaAssetId(Identifier(asset));
-    item->MediaVideoIn(v += step);
-    item->MediaVideoDuration(v += step);
-    item->MediaAudioIn(v += step);
-    item->MediaAudioDuration(v += step);
-    item->AudioLevel(v += step);
-    item->MonitoringChannel(v += step);
-    return item;
-}
-
-template <typename Item>
-std::shared_ptr<Item> Transition(const std::string& id, const TransitionEffect& effect) {
-    auto item = std::make_shared<Item>(Identifier(id));
-    item->FxTransition(effect);
-    return item;
-}
 
 // ---- Writer -------------------------------------------------------------------
 
@@ -109,13 +63,7 @@ TEST(TrackItemWriterTest, WritesEachKindAsAFlatObject) {
         const Written lvalue = Write(writer, *c.item);
         EXPECT_TRUE(lvalue.result) << lvalue.result.ErrorMessage();
         EXPECT_EQ(lvalue.text, c.json);
-
-        // The member operation writes the same members into an open object.
-        Stringer members;
-        members.Object();
-        writer.Append(members, c.item);
-        EXPECT_EQ(members.Depth(), 1u);
-        EXPECT_EQ(members.CloseObject().ToString(), c.json);
+        ExpectAppends(writer, c.item, c.json);  // the member operation, into an open object
     }
 }
 
@@ -146,13 +94,13 @@ TEST(TrackItemWriterTest, TwoItemsInAnArrayAndAppendAfterExistingMembers) {
 TEST(TrackItemWriterTest, AppendOfAnEmptyEntryThrows) {
     Stringer stringer;
     stringer.Object();
-    const std::string message =
-        MessageOf<std::invalid_argument>([&] { writer.Append(stringer, std::shared_ptr<TrackItem>()); });
-    EXPECT_NE(message, "");
+    EXPECT_EQ(MessageOf<std::invalid_argument>([&] { writer.Append(stringer, std::shared_ptr<TrackItem>()); }),
+              EmptyEntryMessage());
+    EXPECT_NE(EmptyEntryMessage(), "");
     EXPECT_EQ(stringer.ToString(), "{");
 }
 
-TEST(TrackItemWriterTest, StringerFailureClosesTheObject) {
+TEST(TrackItemWriterTest, StringerFailureClosesTheObjectRefusalWritesNothing) {
     struct Case {
         std::shared_ptr<TrackItem> item;
         const char* lastAccepted;
@@ -167,22 +115,9 @@ TEST(TrackItemWriterTest, StringerFailureClosesTheObject) {
         {transition, R"("offset":"2","duration":)", R"({"_type":"FxVideoTransitionItem","id":"t","fxType":"Mix","offset":"2"})"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.lastAccepted);
-        std::size_t limit = 0;
-        const Written written = WriteCutAfter(writer, *c.item, c.lastAccepted, limit);
-        EXPECT_FALSE(written.result);
-        EXPECT_EQ(written.result.ErrorMessage(), LimitMessage(limit));
-        EXPECT_EQ(written.text, c.json);
+        ExpectCutAfter(writer, *c.item, c.lastAccepted, c.json);
     }
-}
-
-TEST(TrackItemWriterTest, RefusedObjectWritesNothing) {
-    Stringer stringer;
-    stringer.Object();
-    const Result result = writer.To(MediaSummaryItem(), stringer);
-    EXPECT_FALSE(result);
-    EXPECT_EQ(result.ErrorMessage(), ValueWhereKeyIsDueMessage());
-    EXPECT_EQ(stringer.ToString(), "{");
+    ExpectRefusedWhereKeyIsDue(writer, MediaSummaryItem());
 }
 
 // ---- Reader -------------------------------------------------------------------
@@ -276,7 +211,7 @@ TEST(TrackItemReaderTest, FailureInAMemberKeepsTheNewItemAsFarAsItWasRead) {
         const char* json;
         std::shared_ptr<TrackItem> expected;
     };
-    auto partial = std::make_shared<MediaSummaryItem>();
+    auto partial = Summary("");
     partial->VideoIn(3);
     const Case cases[] = {
         {R"({"id":"a","videoIn":"abc"})", std::make_shared<MediaSummaryItem>()},
@@ -290,8 +225,7 @@ TEST(TrackItemReaderTest, FailureInAMemberKeepsTheNewItemAsFarAsItWasRead) {
         int live = 0;
         std::unique_ptr<TrackItem> item = std::make_unique<CountedItem>(live);
         const Result result = reader.To(Parse(c.json), item);
-        EXPECT_FALSE(result);
-        EXPECT_STREQ(result.ErrorMessage(), "stoll");
+        ExpectOutcome(result, "stoll");
         EXPECT_EQ(live, 0);  // the item held before is gone
         ASSERT_NE(item, nullptr);
         EXPECT_TRUE(*item == *c.expected);
@@ -299,14 +233,12 @@ TEST(TrackItemReaderTest, FailureInAMemberKeepsTheNewItemAsFarAsItWasRead) {
 }
 
 TEST(TrackItemReaderTest, InputThatIsNeitherObjectNorNullLeavesThePointer) {
-    for (const Json::Value& input : {Json::Value(Json::arrayValue), Json::Value("text"), Json::Value(1.5)}) {
+    for (const Json::Value& input : NonObjectValues()) {
         SCOPED_TRACE(input.toStyledString());
         int live = 0;
         std::unique_ptr<TrackItem> item = std::make_unique<CountedItem>(live);
         const TrackItem* const held = item.get();
-        const Result result = reader.To(input, item);
-        EXPECT_FALSE(result);
-        EXPECT_EQ(result.ErrorMessage(), LookupMessage(input));
+        ExpectOutcome(reader.To(input, item), LookupMessage(input));
         EXPECT_EQ(item.get(), held);
         EXPECT_EQ(live, 1);
 

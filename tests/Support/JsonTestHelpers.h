@@ -7,6 +7,7 @@
 
 #include <Orv/Common/Serialization/Json/Stringer.h>
 #include <Orv/Common/Serialization/Result.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/TrackItemToJsonConverter.h>
 
 #include <gtest/gtest.h>
 #include <json/reader.h>
@@ -18,6 +19,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Orv::Testing {
@@ -95,6 +97,87 @@ inline std::string ValueWhereKeyIsDueMessage() {
     });
 }
 
+// Checks that Append writes the members of `json` into an open object and
+// leaves it open.
+template <typename Converter, typename T>
+void ExpectAppends(const Converter& converter, const T& value, const std::string& json) {
+    Stringer members;
+    members.Object();
+    converter.Append(members, value);
+    EXPECT_EQ(members.Depth(), 1u);
+    EXPECT_EQ(members.CloseObject().ToString(), json);
+}
+
+// Checks that both To overloads and Append write `value` as exactly `json`,
+// and that the rvalue To leaves its argument as it was.
+template <typename Converter, typename T>
+void ExpectWrites(const Converter& converter, const T& value, const std::string& json) {
+    const Written lvalue = Write(converter, value);
+    EXPECT_TRUE(lvalue.result) << lvalue.result.ErrorMessage();
+    EXPECT_EQ(lvalue.text, json);
+
+    T copy = value;
+    Stringer stringer;
+    const Result rvalue = converter.To(std::move(copy), stringer);
+    EXPECT_TRUE(rvalue) << rvalue.ErrorMessage();
+    EXPECT_EQ(stringer.ToString(), json);
+    EXPECT_TRUE(copy == value);  // not moved from
+    ExpectAppends(converter, value, json);
+}
+
+// Checks that a write refused right after `lastAccepted` reports the limit
+// and leaves `json`: what was written, with everything opened closed again.
+template <typename Converter, typename T>
+void ExpectCutAfter(const Converter& converter, const T& value, const std::string& lastAccepted,
+                    const std::string& json) {
+    SCOPED_TRACE("cut after " + lastAccepted);
+    std::size_t limit = 0;
+    const Written written = WriteCutAfter(converter, value, lastAccepted, limit);
+    EXPECT_FALSE(written.result);
+    EXPECT_EQ(written.result.ErrorMessage(), LimitMessage(limit));
+    EXPECT_EQ(written.text, json);
+}
+
+// Checks that a writer asked for a value where a key is due fails with the
+// Stringer's message and writes nothing.
+template <typename Converter, typename T>
+void ExpectRefusedWhereKeyIsDue(const Converter& converter, const T& value) {
+    Stringer stringer;
+    stringer.Object();
+    const Result result = converter.To(value, stringer);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.ErrorMessage(), ValueWhereKeyIsDueMessage());
+    EXPECT_EQ(stringer.ToString(), "{");
+}
+
+// The item writer's message for an entry without item.
+inline std::string EmptyEntryMessage() {
+    return MessageOf<std::invalid_argument>([] {
+        Stringer stringer;
+        stringer.Object();
+        Orv::TimelineEngineModel::Serialization::Json::TrackItemToJsonConverter().Append(stringer, nullptr);
+    });
+}
+
+// Checks a pointer-variant Result: success when `message` is empty, else
+// failure with exactly that message.
+inline void ExpectOutcome(const Result& result, const std::string& message) {
+    EXPECT_EQ(static_cast<bool>(result), message.empty()) << result.ErrorMessage();
+    EXPECT_EQ(result.ErrorMessage(), message);
+}
+
+// The text of whatever a reference-variant read throws (those let every
+// failure through), or "" when it succeeds.
+template <typename Call>
+std::string ThrownBy(Call&& call) {
+    try {
+        EXPECT_TRUE(call());
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "";
+}
+
 // jsoncpp's message for looking a key up in `value` (neither object nor null).
 inline std::string LookupMessage(const ::Json::Value& value) {
     return MessageOf([&] { static_cast<void>(value["key"]); });
@@ -112,29 +195,14 @@ struct IntegerTextCase {
 inline const std::vector<IntegerTextCase>& IntegerTexts() {
     using C = IntegerTextCase;
     static const std::vector<C> cases = {
-        {"5", C::Value, 5},
-        {"+5", C::Value, 5},
-        {" 7", C::Value, 7},
-        {"\t\n 8", C::Value, 8},
-        {"-100", C::Value, -100},
-        {" -7", C::Value, -7},
-        {"007", C::Value, 7},
-        {"12abc", C::Value, 12},
-        {"1e3", C::Value, 1},
-        {"0x10", C::Value, 0},
-        {"0x1F", C::Value, 0},
-        {"4 2", C::Value, 4},
-        {"-9223372036854775808", C::Value, INT64_MIN},
-        {"9223372036854775807", C::Value, INT64_MAX},
-        {"9223372036854775808", C::OutOfRange, 0},
-        {"-9223372036854775809", C::OutOfRange, 0},
+        {"5", C::Value, 5},          {"+5", C::Value, 5},        {" 7", C::Value, 7},   {"\t\n 8", C::Value, 8},
+        {"-100", C::Value, -100},    {" -7", C::Value, -7},      {"007", C::Value, 7},  {"12abc", C::Value, 12},
+        {"1e3", C::Value, 1},        {"0x10", C::Value, 0},      {"0x1F", C::Value, 0}, {"4 2", C::Value, 4},
+        {"-9223372036854775808", C::Value, INT64_MIN},           {"9223372036854775807", C::Value, INT64_MAX},
+        {"9223372036854775808", C::OutOfRange, 0},               {"-9223372036854775809", C::OutOfRange, 0},
         {"99999999999999999999999", C::OutOfRange, 0},
-        {"", C::InvalidArgument, 0},
-        {"abc", C::InvalidArgument, 0},
-        {" ", C::InvalidArgument, 0},
-        {"+", C::InvalidArgument, 0},
-        {"- 1", C::InvalidArgument, 0},
-        {"x5", C::InvalidArgument, 0},
+        {"", C::InvalidArgument, 0}, {"abc", C::InvalidArgument, 0}, {" ", C::InvalidArgument, 0},
+        {"+", C::InvalidArgument, 0}, {"- 1", C::InvalidArgument, 0}, {"x5", C::InvalidArgument, 0},
     };
     return cases;
 }
@@ -180,6 +248,13 @@ inline std::vector<::Json::Value> NonStringValues() {
     ::Json::Value array(::Json::arrayValue);
     array.append("5");
     return {::Json::Value(), ::Json::Value(5), ::Json::Value(-1.5), ::Json::Value(true), object, array};
+}
+
+// Inputs that are neither object nor null: the readers fail on them with
+// jsoncpp's lookup message.
+inline std::vector<::Json::Value> NonObjectValues() {
+    return {::Json::Value(::Json::arrayValue), ::Json::Value("text"), ::Json::Value(5), ::Json::Value(1.5),
+            ::Json::Value(false)};
 }
 
 }  // namespace Orv::Testing

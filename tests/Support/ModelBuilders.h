@@ -1,0 +1,104 @@
+#pragma once
+
+// Model values the tests build again and again: items of every kind, tracks,
+// an item that counts its live instances, and the check that each change of a
+// member makes a copy unequal.
+
+#include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
+#include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
+#include <Orv/TimelineEngineModel/MediaSummaryItem.h>
+#include <Orv/TimelineEngineModel/Timeline.h>
+#include <Orv/TimelineEngineModel/Track.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Orv::Testing {
+
+using Orv::BusinessEntityModel::BaseTypes::Identifier;
+using namespace Orv::TimelineEngineModel;
+
+inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id) {
+    return std::make_shared<MediaSummaryItem>(Identifier(id));
+}
+
+// A media summary item whose ten integers run from `first` by `step`, in the
+// order they are written.
+inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id, int64_t first, int64_t step,
+                                                 const std::string& asset) {
+    auto item = Summary(id);
+    int64_t v = first;
+    item->VideoIn(v);
+    item->VideoDuration(v += step);
+    item->AudioIn(v += step);
+    item->AudioDuration(v += step);
+    item->MediaAssetId(Identifier(asset));
+    item->MediaVideoIn(v += step);
+    item->MediaVideoDuration(v += step);
+    item->MediaAudioIn(v += step);
+    item->MediaAudioDuration(v += step);
+    item->AudioLevel(v += step);
+    item->MonitoringChannel(v += step);
+    return item;
+}
+
+template <typename Item>
+std::shared_ptr<Item> Transition(const std::string& id, const TransitionEffect& effect = TransitionEffect()) {
+    auto item = std::make_shared<Item>(Identifier(id));
+    item->FxTransition(effect);
+    return item;
+}
+
+inline std::shared_ptr<TrackItem> Audio(const std::string& id) { return Transition<FxAudioTransitionItem>(id); }
+inline std::shared_ptr<TrackItem> Video(const std::string& id) { return Transition<FxVideoTransitionItem>(id); }
+
+// An item of a kind outside the model, built through the protected constructors.
+class UnknownItem : public TrackItem {
+public:
+    UnknownItem() = default;
+    explicit UnknownItem(const Identifier& id) : TrackItem(id, TrackItemType::Unknown) {}
+};
+
+// Counts its live instances, so tests can watch items being destroyed.
+class CountedItem : public MediaSummaryItem {
+public:
+    explicit CountedItem(int& live) : live(live) { ++live; }
+    ~CountedItem() override { --live; }
+
+private:
+    int& live;
+};
+
+inline Track MakeTrack(const std::string& id, const TrackItemArray& items) {
+    Track track{Identifier(id)};
+    track.TrackItems(items);
+    return track;
+}
+
+// Named changes of one member each; see ExpectEachChangeBreaksEquality.
+template <typename T>
+using Changes = std::vector<std::pair<const char*, std::function<void(T&)>>>;
+
+// A copy of `base` is equal to it, and unequal in both directions once any
+// one of `changes` is applied; `Base` is the type the comparison goes through.
+template <typename T, typename Base = T>
+void ExpectEachChangeBreaksEquality(const T& base, const Changes<T>& changes) {
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        T other = base;
+        EXPECT_TRUE(base == other);
+        change(other);
+        EXPECT_FALSE(base == other);
+        EXPECT_FALSE(other == base);
+        EXPECT_TRUE(base != other);
+        EXPECT_TRUE(static_cast<const Base&>(base) != static_cast<const Base&>(other));
+    }
+}
+
+}  // namespace Orv::Testing
