@@ -243,7 +243,7 @@ public:
     static void Reserve(Stringer& s, std::size_t length) {
         const std::size_t needed = s.length + length + ClosingRoom(s);
         if (needed > s.text.size()) {
-            s.text.resize(std::max({needed, 2 * s.text.size(), std::size_t{256}}));
+            s.text.resize(std::max({needed, 2 * s.text.size(), std::size_t{1024}}));
         }
     }
 
