@@ -533,7 +533,7 @@ std::vector<Case> AllCases(const Document& document) {
     // first buffer (256 bytes) put the closing bracket at that end.
     const std::size_t firstRegression = cases.size();
     for (std::size_t length = 200; length <= 240; ++length) {
-        const std::string at = " [id of " + std::to_string(length) + "]";
+        const std::string at = " [close at a full buffer, id of " + std::to_string(length) + "]";
         const Track track(Identifier(std::string(length, 'f')));
         AddWriterCases<TrackToJsonConverter, Track>(cases, "TrackToJsonConverter", "Track" + at, track, track, true);
         Timeline timeline;  // the track's object closes inside the array
