@@ -19,15 +19,19 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$build" --target orv-timeline-json-bench
 
 results="$build/bench-results.json"
+# Repetitions interleaved in random order, so that a burst of load from
+# elsewhere on the machine falls on every contender alike rather than on the
+# one that happens to run during it.
 "$build/bench/orv-timeline-json-bench" \
     --benchmark_repetitions="$repetitions" \
+    --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true \
     --benchmark_out="$results" --benchmark_out_format=json \
     "$@"
 
 echo
 echo "Machine: $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), $(nproc) cores;" \
-    "medians of $repetitions repetitions, CPU time"
+    "medians of $repetitions interleaved repetitions, CPU time"
 echo
 python3 bench/report.py "$results" "$build"
 
