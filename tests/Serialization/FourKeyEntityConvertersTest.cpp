@@ -65,10 +65,6 @@ protected:
     static constexpr const auto& writer = Traits::writer;
     static constexpr const auto& reader = Traits::reader;
 
-    static Entity Make(const std::string& name, int64_t first, int64_t second, const std::string& text) {
-        return Traits::Make(name, first, second, text);
-    }
-
     // `pattern` with $0..$3 replaced by the entity's keys.
     static std::string Keyed(std::string pattern) {
         for (std::size_t at = pattern.find('$'); at != std::string::npos; at = pattern.find('$', at)) {
@@ -112,18 +108,18 @@ TYPED_TEST_SUITE(FourKeyEntityTest, Entities, EntityNames);
 TYPED_TEST(FourKeyEntityTest, WritesTheKeysThatAreSetAndReadsThemBack) {
     const std::pair<typename TestFixture::Entity, std::string> cases[] = {
         {{}, "{}"},
-        {this->Make("", 0, 0, "cfg"), R"({"$3":"cfg"})"},
-        {this->Make("Cut", -4, 1, "c"), R"({"$0":"Cut","$1":"-4","$2":"1","$3":"c"})"},
-        {this->Make("Mix", -1, -2, "L,R"), R"({"$0":"Mix","$1":"-1","$2":"-2","$3":"L,R"})"},
-        {this->Make("", 7, -7, ""), R"({"$1":"7","$2":"-7"})"},
-        {this->Make("", INT64_MIN, INT64_MAX, ""), R"({"$1":"-9223372036854775808","$2":"9223372036854775807"})"},
-        {this->Make("Cut", INT64_MIN, INT64_MAX, "{\"curve\":\"linear\"}"),
+        {TypeParam::Make("", 0, 0, "cfg"), R"({"$3":"cfg"})"},
+        {TypeParam::Make("Cut", -4, 1, "c"), R"({"$0":"Cut","$1":"-4","$2":"1","$3":"c"})"},
+        {TypeParam::Make("Mix", -1, -2, "L,R"), R"({"$0":"Mix","$1":"-1","$2":"-2","$3":"L,R"})"},
+        {TypeParam::Make("", 7, -7, ""), R"({"$1":"7","$2":"-7"})"},
+        {TypeParam::Make("", INT64_MIN, INT64_MAX, ""), R"({"$1":"-9223372036854775808","$2":"9223372036854775807"})"},
+        {TypeParam::Make("Cut", INT64_MIN, INT64_MAX, "{\"curve\":\"linear\"}"),
          R"({"$0":"Cut","$1":"-9223372036854775808","$2":"9223372036854775807","$3":"{\"curve\":\"linear\"}"})"},
-        {this->Make("", 0, 0, "\"q\" \\ / \b\f\n\r\t\x01\x1f\x7f\x80\xff\xc3\xa9"),
+        {TypeParam::Make("", 0, 0, "\"q\" \\ / \b\f\n\r\t\x01\x1f\x7f\x80\xff\xc3\xa9"),
          "{\"$3\":\"\\\"q\\\" \\\\ / \\b\\f\\n\\r\\t\\u0001\\u001f\x7f\x80\xff\xc3\xa9\"}"},
-        {this->Make("", 0, 0, "{\"a\":\"\\\"}\r\x02\xe2\x82\xac"),
+        {TypeParam::Make("", 0, 0, "{\"a\":\"\\\"}\r\x02\xe2\x82\xac"),
          "{\"$3\":\"{\\\"a\\\":\\\"\\\\\\\"}\\r\\u0002\xe2\x82\xac\"}"},
-        {this->Make("Mix", -1, 0, "\\\"\x1f\x80"),
+        {TypeParam::Make("Mix", -1, 0, "\\\"\x1f\x80"),
          "{\"$0\":\"Mix\",\"$1\":\"-1\",\"$3\":\"\\\\\\\"\\u001f\x80\"}"},
     };
     for (const auto& [entity, pattern] : cases) {
@@ -133,14 +129,14 @@ TYPED_TEST(FourKeyEntityTest, WritesTheKeysThatAreSetAndReadsThemBack) {
         this->ExpectReads(Parse(json), {}, entity);
     }
     // A NUL ends the text.
-    ExpectWrites(this->writer, this->Make("", 0, 0, std::string("ab\0cd", 5)), this->Keyed(R"({"$3":"ab"})"));
-    ExpectWrites(this->writer, this->Make("", 0, 0, std::string("x\0y", 3)), this->Keyed(R"({"$3":"x"})"));
+    ExpectWrites(this->writer, TypeParam::Make("", 0, 0, std::string("ab\0cd", 5)), this->Keyed(R"({"$3":"ab"})"));
+    ExpectWrites(this->writer, TypeParam::Make("", 0, 0, std::string("x\0y", 3)), this->Keyed(R"({"$3":"x"})"));
 }
 
 TYPED_TEST(FourKeyEntityTest, AppendAddsToTheOpenObjectAndLeavesItOpen) {
     Stringer stringer;
     stringer.Object().Key("before").Value("1");
-    this->writer.Append(stringer, this->Make("Mix", 3, 0, "C"));
+    this->writer.Append(stringer, TypeParam::Make("Mix", 3, 0, "C"));
     EXPECT_EQ(stringer.Depth(), 1u);
     this->writer.Append(stringer, typename TestFixture::Entity());  // adds nothing
     stringer.Key("after").Value("2").CloseObject();
@@ -148,7 +144,7 @@ TYPED_TEST(FourKeyEntityTest, AppendAddsToTheOpenObjectAndLeavesItOpen) {
 }
 
 TYPED_TEST(FourKeyEntityTest, StringerFailureClosesTheObject) {
-    const auto entity = this->Make("Cut", 5, 250, "C");
+    const auto entity = TypeParam::Make("Cut", 5, 250, "C");
     const char* const cases[][2] = {
         {"{", "{}"},                                               // the first key refused
         {R"("$0":"Cut")", R"({"$0":"Cut"})"},                      // a key refused
@@ -159,17 +155,17 @@ TYPED_TEST(FourKeyEntityTest, StringerFailureClosesTheObject) {
     for (const auto& c : cases) {
         ExpectCutAfter(this->writer, entity, this->Keyed(c[0]), this->Keyed(c[1]));
     }
-    ExpectRefusedWhereKeyIsDue(this->writer, this->Make("Mix", 0, 0, ""));
+    ExpectRefusedWhereKeyIsDue(this->writer, TypeParam::Make("Mix", 0, 0, ""));
 }
 
 // ---- Reader -------------------------------------------------------------------
 
 TYPED_TEST(FourKeyEntityTest, ReadsStringMembersOnlyAndIgnoresOtherKeys) {
-    const auto before = this->Make("Mix", 1, 2, "old");
+    const auto before = TypeParam::Make("Mix", 1, 2, "old");
     std::vector<std::pair<Json::Value, typename TestFixture::Entity>> cases = {
         {Parse(this->Keyed(R"({"_type":"FxVideoTransitionItem","id":"t7","$0":"Cut","$1":"-2","$2":"25","$3":"c"})")),
-         this->Make("Cut", -2, 25, "c")},
-        {Parse(this->Keyed(R"({"$0":"","$3":""})")), this->Make("", 1, 2, "")},  // empty strings clear
+         TypeParam::Make("Cut", -2, 25, "c")},
+        {Parse(this->Keyed(R"({"$0":"","$3":""})")), TypeParam::Make("", 1, 2, "")},  // empty strings clear
         {Json::Value(Json::objectValue), before},
         {Json::Value(), before},
     };
@@ -203,11 +199,11 @@ TYPED_TEST(FourKeyEntityTest, IntegerTexts) {
 }
 
 TYPED_TEST(FourKeyEntityTest, FailureKeepsWhatWasReadBefore) {
-    const auto before = this->Make("Cut", 1, 2, "old");
+    const auto before = TypeParam::Make("Cut", 1, 2, "old");
     this->ExpectReads(Parse(this->Keyed(R"({"$0":"Mix","$1":"abc","$2":"9","$3":"new"})")), before,
-                      this->Make("Mix", 1, 2, "old"), "stoll");
+                      TypeParam::Make("Mix", 1, 2, "old"), "stoll");
     this->ExpectReads(Parse(this->Keyed(R"({"$0":"Mix","$1":"7","$2":"x","$3":"new"})")), before,
-                      this->Make("Mix", 7, 2, "old"), "stoll");
+                      TypeParam::Make("Mix", 7, 2, "old"), "stoll");
     for (const Json::Value& input : NonObjectValues()) {  // neither object nor null
         SCOPED_TRACE(input.toStyledString());
         this->ExpectReads(input, before, before, LookupMessage(input));
@@ -222,7 +218,8 @@ TYPED_TEST(FourKeyEntityTest, EmptyPointerFailsOnlyWhenThereIsSomethingToFill) {
     for (const auto& [json, success] : cases) {
         SCOPED_TRACE(json);
         std::unique_ptr<typename TestFixture::Entity> pointer;
-        ExpectOutcome(this->reader.To(Parse(this->Keyed(json)), pointer), success ? "" : TypeParam::emptyPointerMessage);
+        const std::string message = success ? "" : TypeParam::emptyPointerMessage;
+        ExpectOutcome(this->reader.To(Parse(this->Keyed(json)), pointer), message);
         EXPECT_EQ(pointer, nullptr);
     }
 }
@@ -235,7 +232,8 @@ TEST_F(MediaInfoConvertersTest, NameIsAnIdentifierWrittenAndReadAsGiven) {
     const std::pair<MediaInfo, std::string> cases[] = {
         {MediaInfo(Identifier("A1"), 0, 250, ""), R"({"mediaAssetId":"A1","limitDuration":"250"})"},
         {MediaInfo(Identifier(" "), INT64_MIN, INT64_MAX, "L,R"),
-         R"({"mediaAssetId":" ","limitIn":"-9223372036854775808","limitDuration":"9223372036854775807","channels":"L,R"})"},
+         R"({"mediaAssetId":" ","limitIn":"-9223372036854775808","limitDuration":"9223372036854775807",)"
+         R"("channels":"L,R"})"},
         {MediaInfo(Identifier("\"\\\x01\xff"), -1, -2, "\n\t\x7f\xc3\xa9"),
          "{\"mediaAssetId\":\"\\\"\\\\\\u0001\xff\",\"limitIn\":\"-1\",\"limitDuration\":\"-2\","
          "\"channels\":\"\\n\\t\x7f\xc3\xa9\"}"},

@@ -6,8 +6,8 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
 
 #include <gtest/gtest.h>
-#include <json/reader.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <ostream>
@@ -29,38 +29,34 @@ struct Flavour {
 
 void PrintTo(const Flavour& flavour, std::ostream* out) { *out << flavour.name; }
 
-class GeneratedRoundTripTest : public ::testing::TestWithParam<Flavour> {};
+class GeneratedRoundTripTest : public ::testing::TestWithParam<Flavour> {
+protected:
+    TimelineShape Shape(std::size_t tracks, std::size_t itemsPerTrack, std::size_t mediaInfos) const {
+        TimelineShape shape;
+        shape.tracks = tracks;
+        shape.itemsPerTrack = itemsPerTrack;
+        shape.mediaInfos = mediaInfos;
+        shape.awkwardTexts = GetParam().awkwardTexts;
+        shape.extremeIntegers = GetParam().extremeIntegers;
+        return shape;
+    }
+};
 
 // Write, parse, read: the timeline that comes back equals the one written, and
 // writing it again gives the same text byte for byte.
 TEST_P(GeneratedRoundTripTest, WriteParseReadGivesAnEqualTimeline) {
-    const Flavour& flavour = GetParam();
-    TimelineShape shape;
-    shape.tracks = 3;
-    shape.itemsPerTrack = 16;
-    shape.mediaInfos = 3;
+    TimelineShape shape = Shape(3, 16, 3);
     shape.sharedShare = 0.1;
-    shape.awkwardTexts = flavour.awkwardTexts;
-    shape.extremeIntegers = flavour.extremeIntegers;
-
     const TimelineToJsonConverter writer;
     const JsonToTimelineConverter reader;
-    for (std::uint64_t seed = flavour.firstSeed; seed <= flavour.lastSeed; ++seed) {
+    for (std::uint64_t seed = GetParam().firstSeed; seed <= GetParam().lastSeed; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         const Timeline original = GenerateTimeline(seed, shape);
 
         const Written written = Write(writer, original);
         ASSERT_TRUE(written.result) << written.result.ErrorMessage();
-
-        ::Json::CharReaderBuilder builder;
-        const std::unique_ptr<::Json::CharReader> jsonReader(builder.newCharReader());
-        ::Json::Value json;
-        std::string errors;
-        ASSERT_TRUE(jsonReader->parse(written.text.data(), written.text.data() + written.text.size(), &json, &errors))
-            << errors;
-
         std::unique_ptr<Timeline> back;
-        const Result read = reader.To(json, back);
+        const Result read = reader.To(Parse(written.text), back);
         ASSERT_TRUE(read) << read.ErrorMessage();
         ASSERT_NE(back, nullptr);
         ASSERT_TRUE(*back == original) << written.text;
@@ -70,16 +66,7 @@ TEST_P(GeneratedRoundTripTest, WriteParseReadGivesAnEqualTimeline) {
 
 // The readers do not depend on the layout: the indented text reads back equal too.
 TEST_P(GeneratedRoundTripTest, IndentedTextReadsBackEqual) {
-    const Flavour& flavour = GetParam();
-    TimelineShape shape;
-    shape.tracks = 2;
-    shape.itemsPerTrack = 5;
-    shape.mediaInfos = 2;
-    shape.awkwardTexts = flavour.awkwardTexts;
-    shape.extremeIntegers = flavour.extremeIntegers;
-    const std::uint64_t seed = flavour.firstSeed;
-    const Timeline original = GenerateTimeline(seed, shape);
-
+    const Timeline original = GenerateTimeline(GetParam().firstSeed, Shape(2, 5, 2));
     Stringer pretty = Stringer::PrettyStringer();
     ASSERT_TRUE(TimelineToJsonConverter().To(original, pretty));
     const std::string text = pretty.ToString();

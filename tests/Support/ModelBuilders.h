@@ -81,14 +81,11 @@ inline Track MakeTrack(const std::string& id, const TrackItemArray& items) {
     return track;
 }
 
-// Named changes of one member each; see ExpectEachChangeBreaksEquality.
-template <typename T>
-using Changes = std::vector<std::pair<const char*, std::function<void(T&)>>>;
-
-// A copy of `base` is equal to it, and unequal in both directions once any
-// one of `changes` is applied; `Base` is the type the comparison goes through.
+// A copy of `base` is equal to it, and unequal in both directions once any one
+// of the named `changes` is applied (also when compared as a `Base`).
 template <typename T, typename Base = T>
-void ExpectEachChangeBreaksEquality(const T& base, const Changes<T>& changes) {
+void ExpectEachChangeBreaksEquality(const T& base,
+                                    const std::vector<std::pair<const char*, std::function<void(T&)>>>& changes) {
     for (const auto& [name, change] : changes) {
         SCOPED_TRACE(name);
         T other = base;
