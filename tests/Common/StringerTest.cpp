@@ -371,3 +371,60 @@ TEST(StringerTest, CopiesAreIndependent) {
 }
 
 }  // namespace
+
+namespace {
+
+// Writes one member (or element) through the character-array overloads or
+// through the pointer overloads; both must give the same text and errors.
+std::string WriteThrough(bool arrayForm, bool pretty, std::size_t limit, bool inArray) {
+    static constexpr char key[] = "key";
+    static constexpr char plain[] = "plain";
+    static constexpr char escaped[] = "q\"\x01\xc3\xa9";
+    static constexpr char cut[] = "ab\0cd";
+    Stringer stringer = pretty ? Stringer::PrettyStringer() : Stringer();
+    stringer.OutputLimit(limit);
+    std::string outcome;
+    try {
+        stringer.Object();
+        if (inArray) {
+            stringer.Key("list").Array();
+        }
+        for (int i = 0; i < 3; ++i) {
+            if (!inArray) {
+                arrayForm ? stringer.Key<sizeof key>(key) : stringer.Key(static_cast<const char*>(key));
+            }
+            const char* values[] = {plain, escaped, cut};
+            if (arrayForm) {
+                i == 0 ? stringer.Value<sizeof plain>(plain)
+                       : i == 1 ? stringer.Value<sizeof escaped>(escaped) : stringer.Value<sizeof cut>(cut);
+            } else {
+                stringer.Value(values[i]);
+            }
+        }
+        // A value where a key is due: refused the same way by both forms.
+        if (!inArray) {
+            arrayForm ? stringer.Value<sizeof plain>(plain) : stringer.Value(static_cast<const char*>(plain));
+        }
+    } catch (const std::exception& error) {
+        outcome = error.what();
+    }
+    return stringer.ToString() + " | " + outcome;
+}
+
+}  // namespace
+
+TEST(StringerTest, CharacterArrayOverloadsWriteLikeThePointerForms) {
+    // Exact text once, then every layout and limit against the pointer forms.
+    EXPECT_EQ(WriteThrough(true, false, 0, false),
+              "{\"key\":\"plain\",\"key\":\"q\\\"\\u0001\xc3\xa9\",\"key\":\"ab\" | "
+              "Stringer: a value where a key is due");
+    EXPECT_EQ(WriteThrough(true, false, 0, true), "{\"list\":[\"plain\",\"q\\\"\\u0001\xc3\xa9\",\"ab\" | ");
+    for (const bool pretty : {false, true}) {
+        for (const bool inArray : {false, true}) {
+            for (const std::size_t limit : {std::size_t{0}, std::size_t{20}, std::size_t{33}, std::size_t{1000}}) {
+                SCOPED_TRACE(::testing::Message() << "pretty " << pretty << " array " << inArray << " limit " << limit);
+                EXPECT_EQ(WriteThrough(true, pretty, limit, inArray), WriteThrough(false, pretty, limit, inArray));
+            }
+        }
+    }
+}
