@@ -1,4 +1,5 @@
 #include "Contenders.h"
+#include "DomBuilder.h"
 
 #include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
 #include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
@@ -17,62 +18,11 @@ using namespace Orv::TimelineEngineModel;
 using Orv::BusinessEntityModel::BaseTypes::Identifier;
 using Ordered = nlohmann::ordered_json;
 
-void SetText(Ordered& object, const char* key, const std::string& text) {
-    if (!text.empty()) {
-        object[key] = text;
-    }
-}
-
-void SetInteger(Ordered& object, const char* key, std::int64_t value) {
-    object[key] = std::to_string(value);
-}
-
-void SetNonZero(Ordered& object, const char* key, std::int64_t value) {
-    if (value != 0) {
-        SetInteger(object, key, value);
-    }
-}
-
-Ordered BuildItem(const TrackItem& item) {
-    Ordered object = Ordered::object();
-    switch (item.GetType()) {
-        case TrackItemType::MediaSummary: {
-            const auto& s = static_cast<const MediaSummaryItem&>(item);
-            object["_type"] = "MediaSummaryItem";
-            SetText(object, "id", s.Id().Value());
-            SetInteger(object, "videoIn", s.VideoIn());
-            SetInteger(object, "videoDuration", s.VideoDuration());
-            SetInteger(object, "audioIn", s.AudioIn());
-            SetInteger(object, "audioDuration", s.AudioDuration());
-            SetText(object, "mediaAssetId", s.MediaAssetId().Value());
-            SetInteger(object, "mediaVideoIn", s.MediaVideoIn());
-            SetInteger(object, "mediaVideoDuration", s.MediaVideoDuration());
-            SetInteger(object, "mediaAudioIn", s.MediaAudioIn());
-            SetInteger(object, "mediaAudioDuration", s.MediaAudioDuration());
-            SetInteger(object, "audioLevel", s.AudioLevel());
-            SetInteger(object, "monitoringChannel", s.MonitoringChannel());
-            break;
-        }
-        case TrackItemType::FxAudioTransition:
-        case TrackItemType::FxVideoTransition: {
-            const auto& t = static_cast<const FxTransitionItem&>(item);
-            object["_type"] = item.GetType() == TrackItemType::FxAudioTransition ? "FxAudioTransitionItem"
-                                                                                 : "FxVideoTransitionItem";
-            SetText(object, "id", t.Id().Value());
-            const TransitionEffect& effect = t.FxTransition();
-            if (effect.TransitionEffectType() != EffectType::Unknown) {
-                object["fxType"] = ToString(effect.TransitionEffectType());
-            }
-            SetNonZero(object, "offset", effect.Offset());
-            SetNonZero(object, "duration", effect.Duration());
-            SetText(object, "config", effect.Config());
-            break;
-        }
-        case TrackItemType::Unknown:
-            break;
-    }
-    return object;
-}
+struct NlohmannDom {
+    static Ordered Object() { return Ordered::object(); }
+    static Ordered Array() { return Ordered::array(); }
+    static void Append(Ordered& array, Ordered&& element) { array.push_back(std::move(element)); }
+};
 
 // ---- reading -------------------------------------------------------------
 
@@ -139,36 +89,7 @@ std::shared_ptr<TrackItem> ReadItem(const Json& object) {
 }  // namespace
 
 std::string NlohmannBuildDump(const Timeline& timeline) {
-    Ordered root = Ordered::object();
-    SetText(root, "id", timeline.Id().Value());
-    SetText(root, "transactionId", timeline.TransactionId().Value());
-    SetInteger(root, "duration", timeline.Duration());
-    if (!timeline.Tracks().empty()) {
-        Ordered& tracks = root["tracks"] = Ordered::array();
-        for (const Track& track : timeline.Tracks()) {
-            Ordered object = Ordered::object();
-            SetText(object, "id", track.Id().Value());
-            object["type"] = track.GetType() == TrackType::Summary ? "SUMMARY" : "Unknown";
-            if (!track.TrackItems().empty()) {
-                Ordered& items = object["items"] = Ordered::array();
-                for (const auto& item : track.TrackItems()) {
-                    items.push_back(BuildItem(*item));
-                }
-            }
-            tracks.push_back(std::move(object));
-        }
-    }
-    if (!timeline.MediaInfos().empty()) {
-        Ordered& infos = root["mediaInfos"] = Ordered::array();
-        for (const MediaInfo& info : timeline.MediaInfos()) {
-            Ordered object = Ordered::object();
-            SetText(object, "mediaAssetId", info.MediaAssetId().Value());
-            SetNonZero(object, "limitIn", info.LimitIn());
-            SetNonZero(object, "limitDuration", info.LimitDuration());
-            SetText(object, "channels", info.Channels());
-            infos.push_back(std::move(object));
-        }
-    }
+    const Ordered root = DomBuilder<Ordered, NlohmannDom>::Timeline(timeline);
     // The escape-heavy texts are not UTF-8; "replace" lets nlohmann write them
     // (as U+FFFD) instead of throwing, at the cost of its validation pass.
     return root.dump(-1, ' ', false, Ordered::error_handler_t::replace);
