@@ -497,9 +497,15 @@ Document TypicalDocument() {
         document.video = std::make_shared<FxVideoTransitionItem>(Identifier(longText));
         document.timeline.Tracks().back().TrackItems().push_back(document.video);
     }
-    document.audio->FxTransition(TransitionEffect(EffectType::Mix, 12, 25, "{\"curve\":\"an ease-in-out curve\"}"));
+    // Texts longer than the Stringer's first buffer, so that Append, which
+    // writes into an object already open, also has to grow it, and the
+    // readers' copies of them allocate.
+    document.audio->FxTransition(
+        TransitionEffect(EffectType::Mix, 12, 25, "{\"curve\":\"" + std::string(1200, 'e') + "\"}"));
+    document.video->FxTransition(TransitionEffect(EffectType::Cut, 0, 40, std::string(1100, 'v')));
+    document.summary->MediaAssetId(Identifier(std::string(1100, 'a')));
     document.timeline.MediaInfos().front() =
-        MediaInfo(Identifier("an asset identifier longer than the buffer"), 25, 1000, "channels: a long layout");
+        MediaInfo(Identifier("an asset identifier longer than the short buffer"), 25, 1000, std::string(1300, 'c'));
     return document;
 }
 
