@@ -27,7 +27,7 @@ for library in "$prefix"/lib*/libOrv.*.so.*.*.*; do
     count=$(nm -D --defined-only "$library" | wc -l)
     echo "   $(basename "$library"): $count symbols"
     # Internals stay hidden: nothing of the Detail namespaces is exported.
-    if nm -D --defined-only -C "$library" | grep -q '::Detail::'; then
+    if grep -q '::Detail::' <<<"$(nm -D --defined-only -C "$library")"; then
         echo "$library exports internal symbols:" >&2
         nm -D --defined-only -C "$library" | grep '::Detail::' >&2
         exit 1
@@ -53,6 +53,10 @@ for package in orv-timeline-json orv-timeline-json-dev; do
     deb=$(ls "$build/${package}_${version}_"*.deb)
     echo "   $(basename "$deb"): $(dpkg-deb -f "$deb" Depends)"
 done
-dpkg-deb -c "$(ls "$build"/orv-timeline-json_"$version"_*.deb)" | grep -q './usr/bin/orv-timeline-json$'
-dpkg-deb -c "$(ls "$build"/orv-timeline-json-dev_"$version"_*.deb)" | grep -q 'pkgconfig/orv-timeline-json.pc$'
+# The listings are read whole before grep looks at them: grep -q stops at the
+# first match, and under pipefail the tar it cut off would fail the stage.
+runtime_files=$(dpkg-deb -c "$(ls "$build"/orv-timeline-json_"$version"_*.deb)")
+dev_files=$(dpkg-deb -c "$(ls "$build"/orv-timeline-json-dev_"$version"_*.deb)")
+grep -q './usr/bin/orv-timeline-json$' <<<"$runtime_files"
+grep -q 'pkgconfig/orv-timeline-json.pc$' <<<"$dev_files"
 echo "install and tool: ok"
