@@ -37,11 +37,7 @@ int RunCheck(const std::vector<std::string>& arguments) {
         std::cout << kHelp;
         return kExitOk;
     }
-    const std::string kindName = parsed.Value("--as", "timeline");
-    const auto kind = KindFromName(kindName);
-    if (!kind) {
-        throw UsageError("unknown kind '" + kindName + "' (expected timeline, track, item, media-info or effect)");
-    }
+    const Kind kind = KindOption(parsed);
     if (parsed.operands.empty()) {
         throw UsageError("no FILE given");
     }
@@ -57,7 +53,7 @@ int RunCheck(const std::vector<std::string>& arguments) {
     for (const auto& path : parsed.operands) {
         Entity entity;
         std::string error;
-        if (!LoadEntity(path, *kind, entity, error)) {
+        if (!LoadEntity(path, kind, entity, error)) {
             std::cerr << path << ": " << error << std::endl;
             status = kExitFailed;
             continue;

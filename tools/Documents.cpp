@@ -37,6 +37,15 @@ std::optional<Kind> KindFromName(const std::string& name) {
     return std::nullopt;
 }
 
+Kind KindOption(const ParsedArguments& parsed) {
+    const std::string kindName = parsed.Value("--as", "timeline");
+    const auto kind = KindFromName(kindName);
+    if (!kind) {
+        throw UsageError("unknown kind '" + kindName + "' (expected timeline, track, item, media-info or effect)");
+    }
+    return *kind;
+}
+
 const char* KindNoun(Kind kind) {
     switch (kind) {
         case Kind::Timeline: return "timeline";

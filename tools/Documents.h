@@ -11,6 +11,8 @@
 #include <Orv/TimelineEngineModel/TrackItem.h>
 #include <Orv/TimelineEngineModel/TransitionEffect.h>
 
+#include "CommandLine.h"
+
 #include <json/value.h>
 
 #include <memory>
@@ -24,6 +26,9 @@ enum class Kind { Timeline, Track, Item, MediaInfo, Effect };
 
 // "timeline", "track", "item", "media-info", "effect"; nullopt otherwise.
 std::optional<Kind> KindFromName(const std::string& name);
+// The kind named by the "--as" option (a timeline when it is absent); throws
+// UsageError for a name it does not know.
+Kind KindOption(const ParsedArguments& parsed);
 // The words used in messages: "timeline", "track", "track item", ...
 const char* KindNoun(Kind kind);
 

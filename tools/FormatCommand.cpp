@@ -67,11 +67,7 @@ int RunFormat(const std::vector<std::string>& arguments) {
         std::cout << kHelp;
         return kExitOk;
     }
-    const std::string kindName = parsed.Value("--as", "timeline");
-    const auto kind = KindFromName(kindName);
-    if (!kind) {
-        throw UsageError("unknown kind '" + kindName + "' (expected timeline, track, item, media-info or effect)");
-    }
+    const Kind kind = KindOption(parsed);
     if (parsed.operands.size() != 1) {
         throw UsageError(parsed.operands.empty() ? "no FILE given" : "exactly one FILE expected");
     }
@@ -83,7 +79,7 @@ int RunFormat(const std::vector<std::string>& arguments) {
     const std::string& path = parsed.operands.front();
     Entity entity;
     std::string error;
-    if (!LoadEntity(path, *kind, entity, error)) {
+    if (!LoadEntity(path, kind, entity, error)) {
         std::cerr << path << ": " << error << std::endl;
         return kExitFailed;
     }
