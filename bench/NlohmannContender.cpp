@@ -1,4 +1,5 @@
 #include "Contenders.h"
+#include "ModelReading.h"
 #include "DomBuilder.h"
 
 #include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
@@ -50,41 +51,21 @@ void ReadText(const Json& object, const char* key, Setter&& setter) {
     }
 }
 
+struct NlohmannFields {
+    const Json& object;
+    template <typename Setter>
+    void Integer(const char* key, Setter&& setter) const {
+        ReadInteger(object, key, setter);
+    }
+    template <typename Setter>
+    void Text(const char* key, Setter&& setter) const {
+        ReadText(object, key, setter);
+    }
+};
+
 std::shared_ptr<TrackItem> ReadItem(const Json& object) {
     const std::string* type = FindString(object, "_type");
-    std::shared_ptr<TrackItem> item;
-    if (type != nullptr && (*type == "FxAudioTransitionItem" || *type == "FxVideoTransitionItem")) {
-        std::shared_ptr<FxTransitionItem> transition;
-        if (*type == "FxAudioTransitionItem") {
-            transition = std::make_shared<FxAudioTransitionItem>();
-        } else {
-            transition = std::make_shared<FxVideoTransitionItem>();
-        }
-        TransitionEffect effect;
-        ReadText(object, "fxType", [&](const std::string& t) { effect.TransitionEffectType(ToEffectType(t)); });
-        ReadInteger(object, "offset", [&](std::int64_t v) { effect.Offset(v); });
-        ReadInteger(object, "duration", [&](std::int64_t v) { effect.Duration(v); });
-        ReadText(object, "config", [&](const std::string& t) { effect.Config(t); });
-        transition->FxTransition(effect);
-        item = transition;
-    } else {
-        auto summary = std::make_shared<MediaSummaryItem>();
-        auto& s = *summary;
-        ReadInteger(object, "videoIn", [&](std::int64_t v) { s.VideoIn(v); });
-        ReadInteger(object, "videoDuration", [&](std::int64_t v) { s.VideoDuration(v); });
-        ReadInteger(object, "audioIn", [&](std::int64_t v) { s.AudioIn(v); });
-        ReadInteger(object, "audioDuration", [&](std::int64_t v) { s.AudioDuration(v); });
-        ReadText(object, "mediaAssetId", [&](const std::string& t) { s.MediaAssetId(Identifier(t)); });
-        ReadInteger(object, "mediaVideoIn", [&](std::int64_t v) { s.MediaVideoIn(v); });
-        ReadInteger(object, "mediaVideoDuration", [&](std::int64_t v) { s.MediaVideoDuration(v); });
-        ReadInteger(object, "mediaAudioIn", [&](std::int64_t v) { s.MediaAudioIn(v); });
-        ReadInteger(object, "mediaAudioDuration", [&](std::int64_t v) { s.MediaAudioDuration(v); });
-        ReadInteger(object, "audioLevel", [&](std::int64_t v) { s.AudioLevel(v); });
-        ReadInteger(object, "monitoringChannel", [&](std::int64_t v) { s.MonitoringChannel(v); });
-        item = std::move(summary);
-    }
-    ReadText(object, "id", [&](const std::string& t) { item->Id(Identifier(t)); });
-    return item;
+    return ReadItemFields(NlohmannFields{object}, type != nullptr ? std::string_view(*type) : std::string_view());
 }
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "Contenders.h"
+#include "ModelReading.h"
 
 #include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
 #include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
@@ -179,46 +180,23 @@ void ReadText(const Value& object, const char (&key)[N], Setter&& setter) {
     }
 }
 
-TransitionEffect ReadEffect(const Value& object) {
-    TransitionEffect effect;
-    ReadText(object, "fxType", [&](const std::string& text) { effect.TransitionEffectType(ToEffectType(text)); });
-    ReadInteger(object, "offset", [&](std::int64_t value) { effect.Offset(value); });
-    ReadInteger(object, "duration", [&](std::int64_t value) { effect.Duration(value); });
-    ReadText(object, "config", [&](const std::string& text) { effect.Config(text); });
-    return effect;
-}
+struct RapidJsonFields {
+    const Value& object;
+    template <std::size_t N, typename Setter>
+    void Integer(const char (&key)[N], Setter&& setter) const {
+        ReadInteger(object, key, setter);
+    }
+    template <std::size_t N, typename Setter>
+    void Text(const char (&key)[N], Setter&& setter) const {
+        ReadText(object, key, setter);
+    }
+};
 
 std::shared_ptr<TrackItem> ReadItem(const Value& object) {
     const Value* type = FindString(object, "_type");
-    const std::string kind = type != nullptr ? String(*type) : std::string();
-    std::shared_ptr<TrackItem> item;
-    if (kind == "FxAudioTransitionItem" || kind == "FxVideoTransitionItem") {
-        std::shared_ptr<FxTransitionItem> transition;
-        if (kind == "FxAudioTransitionItem") {
-            transition = std::make_shared<FxAudioTransitionItem>();
-        } else {
-            transition = std::make_shared<FxVideoTransitionItem>();
-        }
-        transition->FxTransition(ReadEffect(object));
-        item = transition;
-    } else {
-        auto summary = std::make_shared<MediaSummaryItem>();
-        auto& s = *summary;
-        ReadInteger(object, "videoIn", [&](std::int64_t v) { s.VideoIn(v); });
-        ReadInteger(object, "videoDuration", [&](std::int64_t v) { s.VideoDuration(v); });
-        ReadInteger(object, "audioIn", [&](std::int64_t v) { s.AudioIn(v); });
-        ReadInteger(object, "audioDuration", [&](std::int64_t v) { s.AudioDuration(v); });
-        ReadText(object, "mediaAssetId", [&](const std::string& t) { s.MediaAssetId(Identifier(t)); });
-        ReadInteger(object, "mediaVideoIn", [&](std::int64_t v) { s.MediaVideoIn(v); });
-        ReadInteger(object, "mediaVideoDuration", [&](std::int64_t v) { s.MediaVideoDuration(v); });
-        ReadInteger(object, "mediaAudioIn", [&](std::int64_t v) { s.MediaAudioIn(v); });
-        ReadInteger(object, "mediaAudioDuration", [&](std::int64_t v) { s.MediaAudioDuration(v); });
-        ReadInteger(object, "audioLevel", [&](std::int64_t v) { s.AudioLevel(v); });
-        ReadInteger(object, "monitoringChannel", [&](std::int64_t v) { s.MonitoringChannel(v); });
-        item = std::move(summary);
-    }
-    ReadText(object, "id", [&](const std::string& t) { item->Id(Identifier(t)); });
-    return item;
+    const std::string_view kind = type != nullptr ? std::string_view(type->GetString(), type->GetStringLength())
+                                                  : std::string_view();
+    return ReadItemFields(RapidJsonFields{object}, kind);
 }
 
 Timeline ReadTimeline(const Value& root) {
