@@ -124,8 +124,10 @@ int main(int argc, char** argv) {
         std::cerr << "round trip lost information\n";
         return 1;
     }
+    // The file is kept as `orv-timeline-json format --pretty` writes it: the
+    // pretty text and a final newline.
     std::cout << "round trip: the text read back holds an equal timeline"
-              << (pretty.ToString() == original ? ", and the pretty text equals the file byte for byte" : "")
+              << (pretty.ToString() + '\n' == original ? ", and the pretty text equals the file byte for byte" : "")
               << '\n';
     return 0;
 }
