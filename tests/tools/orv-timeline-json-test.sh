@@ -369,6 +369,7 @@ group_render() {
     render_case "a transition between its neighbours" transition.json "$items=3" "string($in_item[@class=\"fx-label\"])=Mix 10" \
         "($in_item[@class=\"fx\"])[1]/@x1 = ($in_item[@class=\"video\"])[2]/@x=true"
     render_case "no tracks" minimal.json "$items=0" 'count(//*[@class="track"])=0'
+    expect "the README's picture is current" 0 "@$source_dir/docs/timeline-example.svg" "" -- render "$example"
     expect "standard output" 0 '~^<svg xmlns="http://www.w3.org/2000/svg" width="400" ' "" -- render --width 400 minimal.json
     expect "a missing file" 1 "" "=missing.json: cannot be read: No such file or directory" -- render missing.json
     expect "not a timeline" 1 "" "~^array.json: not a timeline: .*requires objectValue or nullValue$" -- render array.json
