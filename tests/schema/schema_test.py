@@ -95,14 +95,16 @@ SHAPES = [
     ["--extreme-integers"],
     ["--awkward-texts", "--extreme-integers", "--tracks", "5", "--items-per-track", "40"],
 ]
+# Three seeds a shape, and the entities of the first: enough to meet every
+# omission rule, few enough runs of the tool for the valgrind stage of CI.
 for shape in SHAPES:
-    for seed in range(1, 6):
+    for seed in range(1, 4):
         arguments = ["generate", "--seed", str(seed), *shape]
         name = " ".join(arguments)
         compact = load(tool(*arguments))
         expect_valid(name, compact)
         expect_valid(name + " --pretty", load(tool(*arguments, "--pretty")))
-        for kind, entity in entities(compact):
+        for kind, entity in entities(compact) if seed == 1 else []:
             written = load(tool("format", "--as", kind, "-", stdin=dump(entity)))
             expect_valid(f"{name}, format --as {kind}", written, VALIDATORS[KINDS[kind]])
 
