@@ -116,18 +116,19 @@ int main(int argc, char** argv) {
         }
     }
     const std::string text = compact.ToString();
-    std::cout << "written back: " << text.size() << " bytes compact, " << pretty.ToString().size()
-              << " bytes pretty (the file has " << original.size() << ")\n";
+    // The file is kept as `orv-timeline-json format --pretty` writes it: the
+    // pretty text and a final newline.
+    const std::string prettyFile = pretty.ToString() + '\n';
+    std::cout << "written back: " << text.size() << " bytes compact, " << prettyFile.size()
+              << " bytes pretty with a final newline (the file has " << original.size() << ")\n";
 
     const auto again = ReadTimeline(text, "written text");
     if (!again || *again != *timeline) {
         std::cerr << "round trip lost information\n";
         return 1;
     }
-    // The file is kept as `orv-timeline-json format --pretty` writes it: the
-    // pretty text and a final newline.
     std::cout << "round trip: the text read back holds an equal timeline"
-              << (pretty.ToString() + '\n' == original ? ", and the pretty text equals the file byte for byte" : "")
+              << (prettyFile == original ? ", and the pretty text equals the file byte for byte" : "")
               << '\n';
     return 0;
 }
