@@ -29,7 +29,10 @@ constexpr double kBoxHeight = 26;
 constexpr double kAudioTop = 37;
 constexpr double kAudioHeight = 6;
 constexpr double kFxLabelRows[] = {56, 67};  // baselines of the transition labels
-constexpr double kCharacterWidth = 6;        // of 10 px text, a little above the average glyph
+// Estimated widths of a character of 10 px text: a little above the average
+// Latin glyph, and enough for the wider ones (U+FFFD, CJK) elsewhere.
+constexpr double kCharacterWidth = 6;
+constexpr double kWideCharacterWidth = 10;
 constexpr double kSmallestBox = 1.5;
 constexpr double kLegendRow = 22;
 // Items with no timing get this share of the timed extent.
@@ -183,6 +186,28 @@ void PlaceUntimedAndTransitions(std::vector<Lane>& lanes, Scale& scale) {
     }
 }
 
+// A text as a one-line label: valid XML text with tabs and line breaks as
+// spaces.
+std::string Label(const std::string& bytes) {
+    std::string label = ValidXmlText(bytes);
+    std::replace_if(label.begin(), label.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return label;
+}
+
+double CharacterWidth(const std::string& label) {
+    const bool ascii = std::all_of(label.begin(), label.end(), [](char c) { return (c & 0x80) == 0; });
+    return ascii ? kCharacterWidth : kWideCharacterWidth;
+}
+
+double TextWidth(const std::string& label) {
+    return static_cast<double>(CharacterCount(label)) * CharacterWidth(label);
+}
+
+// The label shortened to fit `room` pixels of 10 px text.
+std::string FitLabel(const std::string& label, double room) {
+    return ShortenText(label, static_cast<std::size_t>(std::max(room, 0.0) / CharacterWidth(label)));
+}
+
 // Axis labels: exact for ordinary values, three digits for huge ones.
 std::string TimeText(double t) {
     t = t == 0 ? 0 : t;  // no "-0"
@@ -238,7 +263,7 @@ public:
         svg.Element("style", {}, kStyle);
         svg.Element("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "#fff"}});
         svg.Element("text", {{"class", "heading"}, {"x", Px(kMargin)}, {"y", "20"}},
-                    ShortenText(ValidXmlText(Heading()), static_cast<std::size_t>((width - 2 * kMargin) / 7.5)));
+                    FitLabel(Label(Heading()), (width - 2 * kMargin) / 1.3));  // 13 px bold
         for (std::size_t i = 0; i < lanes.size(); ++i) {
             svg.Element("rect", {{"class", "lane"}, {"x", "0"}, {"y", Px(LaneTop(i) + 2)}, {"width", Px(width)},
                                  {"height", Px(kLaneHeight - 4)}});
@@ -292,12 +317,11 @@ private:
         svg.Open("g", {{"class", "track"}});
         svg.Element("title", {}, "track " + Quote(id) + ": " + std::to_string(lane.items.size()) +
                                     (lane.items.size() == 1 ? " item" : " items"));
-        const auto limit = static_cast<std::size_t>((kLabelColumn - 2 * kMargin) / kCharacterWidth);
         if (id.empty()) {
             svg.Element("text", {{"class", "muted"}, {"x", Px(kMargin)}, {"y", Px(top + 25)}}, "(no id)");
         } else {
             svg.Element("text", {{"class", "track-label"}, {"x", Px(kMargin)}, {"y", Px(top + 25)}},
-                        ShortenText(ValidXmlText(id), limit));
+                        FitLabel(Label(id), (kLabelColumn - 2 * kMargin) / 1.1));  // 11 px
         }
         for (const auto& placed : lane.items) {
             if (!placed.transition) {
@@ -323,8 +347,7 @@ private:
                                  {"width", Px(std::max(scale.X(placed.audioEnd) - ax, kSmallestBox))},
                                  {"height", Px(kAudioHeight)}, {"fill", colour}});
         }
-        const std::string label = ShortenText(ItemLabel(item.Id().Value(), trackId),
-                                              static_cast<std::size_t>(std::max(w - 6, 0.0) / kCharacterWidth));
+        const std::string label = FitLabel(ItemLabel(item.Id().Value(), trackId), w - 6);
         if (CharacterCount(label) >= 3) {
             svg.Element("text", {{"x", Px(x + 3)}, {"y", Px(top + kBoxTop + 17)}}, label);
         }
@@ -347,7 +370,7 @@ private:
         for (const Placed* placed : transitions) {
             const std::string label = TransitionLabel(Effect(*placed));
             const double x = scale.X(placed->cut);
-            const double half = static_cast<double>(CharacterCount(label)) * kCharacterWidth * 0.45;
+            const double half = TextWidth(label) * 0.45;  // 9 px
             int row = -1;
             for (int r = 0; r < 2 && row < 0; ++r) {
                 if (x - half >= rowEnd[r] + 4) {
@@ -417,7 +440,7 @@ private:
                 if (!asset.empty() && assetColours.count(asset) == 0) {
                     const char* colour = kPalette[assetColours.size() % kPaletteSize];
                     if (assetColours.size() < kPaletteSize) {
-                        entries.push_back({Swatch::Asset, ShortenText(ValidXmlText(asset), 24), colour});
+                        entries.push_back({Swatch::Asset, FitLabel(Label(asset), 150), colour});
                     }
                     assetColours.emplace(asset, colour);
                 }
@@ -431,7 +454,7 @@ private:
         std::size_t row = 0;
         for (auto& entry : entries) {
             const double swatch = entry.swatch == Swatch::None ? 0 : 22;
-            const double needed = swatch + static_cast<double>(CharacterCount(entry.text)) * kCharacterWidth;
+            const double needed = swatch + TextWidth(entry.text);
             if (entry.newRow || (x > kMargin && x + needed > width - kMargin)) {
                 row += x > kMargin ? 1 : 0;
                 x = kMargin;
@@ -492,7 +515,7 @@ private:
             std::string("-_.:/ ").find(id[trackId.size()]) != std::string::npos) {
             label = id.substr(trackId.size() + 1);
         }
-        return ValidXmlText(label);
+        return Label(label);
     }
 
     static std::string TransitionLabel(const Model::TransitionEffect& effect) {
