@@ -124,7 +124,8 @@ else
     echo "   (no ../shared/corpus/JSONTestSuite/test_parsing beside the clone: examples only)"
 fi
 # The text reader's target also starts from generated documents with
-# perturbed members, which it writes itself.
+# perturbed members, which it writes itself, and mutates with a dictionary of
+# the document's keys and JSON's tokens.
 text_seeds="$work/text-seeds"
 mkdir -p "$text_seeds"
 ORV_FUZZ_WRITE_SEEDS="$text_seeds" "$work/fuzz/fuzz/orv_fuzz_text_reader"
@@ -132,13 +133,17 @@ for target in orv_fuzz_json_bytes orv_fuzz_model orv_fuzz_text_reader; do
     fuzzer="$work/fuzz/fuzz/$target"
     corpus="$work/corpus-$target"
     target_seeds=("${seeds[@]}")
-    [ "$target" = orv_fuzz_text_reader ] && target_seeds+=("$text_seeds")
+    options=()
+    if [ "$target" = orv_fuzz_text_reader ]; then
+        target_seeds+=("$text_seeds")
+        options=(-dict=fuzz/text_reader.dict)
+    fi
     mkdir -p "$corpus"
     echo "   $target: replay of ${target_seeds[*]}"
-    "$fuzzer" -runs=0 -artifact_prefix="$work/" "${target_seeds[@]}" 2>&1 | grep -E '^(Done|orv_fuzz_)'
+    "$fuzzer" -runs=0 -artifact_prefix="$work/" "${options[@]}" "${target_seeds[@]}" 2>&1 | grep -E '^(Done|orv_fuzz_)'
     echo "   $target: ${fuzz_seconds}s"
     "$fuzzer" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=1 -artifact_prefix="$work/" \
-        "$corpus" "${target_seeds[@]}" 2>&1 | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done|orv_fuzz_)'
+        "${options[@]}" "$corpus" "${target_seeds[@]}" 2>&1 | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done|orv_fuzz_)'
 done
 
 step "done"

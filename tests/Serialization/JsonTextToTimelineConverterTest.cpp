@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -88,6 +89,8 @@ struct Case {
     Failure failure;
 };
 
+void PrintTo(const Case& testCase, std::ostream* out) { *out << testCase.name; }
+
 std::string Nested(int depth) {
     return R"({"x":)" + std::string(depth, '[') + std::string(depth, ']') + "}";
 }
@@ -128,10 +131,11 @@ const Case kCases[] = {
     {"string root", R"("a")", Path::Fallback, Failure::NotTimeline},
     {"integer text stoll refuses", R"({"id":"a","duration":"abc","tracks":[{}]})", Path::Fallback,
      Failure::NotTimeline},
-    {"item neither object nor null", R"({"tracks":[{"id":"t","items":[{"id":"i"},5]}]})", Path::Fallback,
+    {"items neither object nor null", R"({"tracks":[{"id":"t","items":[{"id":"i"},5,[{}],"x"]}]})", Path::Fast,
      Failure::None},
-    {"item with a bad integer", R"({"tracks":[{"items":[{"id":"i","videoIn":"x"}]}]})", Path::Fallback,
-     Failure::None},
+    {"items with bad integers", R"({"tracks":[{"items":[{"id":"i","videoIn":"1","audioIn":"x","audioLevel":"2"},
+      {"_type":"FxVideoTransitionItem","id":"v","fxType":"Mix","duration":"99999999999999999999"}]}]})",
+     Path::Fast, Failure::None},
     {"track neither object nor null", R"({"tracks":[{"id":"t"},"x"]})", Path::Fallback, Failure::NotTimeline},
     {"lenient members", R"({"duration":" -12abc","tracks":[null,{"items":[null,{"_type":"Other","id":"s",
       "videoIn":"+3"},{"_type":"FxVideoTransitionItem","fxType":"Mix","offset":"-1","videoIn":"x","z":[{}]}]}],

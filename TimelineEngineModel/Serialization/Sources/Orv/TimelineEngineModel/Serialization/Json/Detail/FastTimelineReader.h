@@ -13,10 +13,12 @@ namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 // otherwise (comments, trailing commas, text after the root value, invalid
 // UTF-8, control characters in strings, lone surrogate escapes, numbers
 // outside the double range or the 64-bit integers, nesting deeper than
-// MaxDepth), any root but an object or null, and any conversion failure (an
-// integer text that std::stoll refuses, an element that is neither an object
-// nor null). A declined text must go to the reference route, which also gives
-// the exact error message and partial state.
+// MaxDepth), any root but an object or null, and any failure of the
+// conversion (a timeline integer text that std::stoll refuses, a track or
+// media info that is neither an object nor null). A track item's failures
+// do not fail the conversion; they are reproduced. A declined text must go to
+// the reference route, which also gives the exact error message and partial
+// state.
 class FastTimelineReader {
 public:
     // Containers nested deeper than this are declined: far below jsoncpp's
