@@ -42,19 +42,11 @@ namespace od = simdjson::ondemand;
 // life. The bound keeps that to about 12 MB of address space per thread.
 constexpr std::size_t KeptCapacity = std::size_t{2} << 20;
 
-class ParserLease {
-public:
-    explicit ParserLease(std::size_t size) : parser(size > KeptCapacity ? own.emplace() : Kept()) {}
-    od::parser& Get() { return parser; }
-
-private:
-    static od::parser& Kept() {
-        thread_local od::parser kept;
-        return kept;
-    }
-    std::optional<od::parser> own;
-    od::parser& parser;
-};
+// The thread's kept parser, or for a larger text `own`, made for this read.
+od::parser& ParserFor(std::size_t size, std::optional<od::parser>& own) {
+    thread_local od::parser kept;
+    return size > KeptCapacity ? own.emplace() : kept;
+}
 
 // A member under one of a reader's keys, as the last occurrence of the key
 // left it: a JSON string (its raw body) or anything else (not a string).
@@ -73,16 +65,41 @@ enum TrackKey { TrackId, TrackItems };
 
 using ItemKeys = TrackItemKeys;
 using EffectKeys = TransitionEffectKeys;
-constexpr const char* ItemKeyList[] = {
-    ItemKeys::Type,          ItemKeys::Id,           ItemKeys::VideoIn,            ItemKeys::VideoDuration,
-    ItemKeys::AudioIn,       ItemKeys::AudioDuration, ItemKeys::MediaAssetId,      ItemKeys::MediaVideoIn,
-    ItemKeys::MediaVideoDuration, ItemKeys::MediaAudioIn, ItemKeys::MediaAudioDuration, ItemKeys::AudioLevel,
-    ItemKeys::MonitoringChannel,  EffectKeys::FxType,  EffectKeys::Offset,          EffectKeys::Duration,
-    EffectKeys::Config};
+constexpr const char* ItemKeyList[] = {ItemKeys::Type,
+                                       ItemKeys::Id,
+                                       ItemKeys::VideoIn,
+                                       ItemKeys::VideoDuration,
+                                       ItemKeys::AudioIn,
+                                       ItemKeys::AudioDuration,
+                                       ItemKeys::MediaAssetId,
+                                       ItemKeys::MediaVideoIn,
+                                       ItemKeys::MediaVideoDuration,
+                                       ItemKeys::MediaAudioIn,
+                                       ItemKeys::MediaAudioDuration,
+                                       ItemKeys::AudioLevel,
+                                       ItemKeys::MonitoringChannel,
+                                       EffectKeys::FxType,
+                                       EffectKeys::Offset,
+                                       EffectKeys::Duration,
+                                       EffectKeys::Config};
 enum ItemKey {
-    ItemType, ItemId, VideoIn, VideoDuration, AudioIn, AudioDuration, MediaAssetId, MediaVideoIn,
-    MediaVideoDuration, MediaAudioIn, MediaAudioDuration, AudioLevel, MonitoringChannel, FxType, Offset,
-    EffectDuration, Config
+    ItemType,
+    ItemId,
+    VideoIn,
+    VideoDuration,
+    AudioIn,
+    AudioDuration,
+    MediaAssetId,
+    MediaVideoIn,
+    MediaVideoDuration,
+    MediaAudioIn,
+    MediaAudioDuration,
+    AudioLevel,
+    MonitoringChannel,
+    FxType,
+    Offset,
+    EffectDuration,
+    Config
 };
 
 using InfoKeys = MediaInfoKeys;
@@ -119,7 +136,7 @@ class Walker {
 public:
     bool ReadTimeline(od::object root, Timeline& timeline) {
         Slot slots[std::size(TimelineKeyList)];
-        const bool read = ReadMembers(root, 1, TimelineKeySet, slots, [&](int key, od::value& value) {
+        const bool read = ReadMembers(root, 1, TimelineKeySet, [&](int key, od::value& value) {
             switch (key) {
                 case TimelineTracks:
                     return ReadArray(value, 1, timeline.Tracks(), [&](od::value& element, Track& track) {
@@ -150,7 +167,7 @@ private:
             return IsNull(value);
         }
         Slot slots[std::size(TrackKeyList)];
-        const bool read = ReadMembers(object, 3, TrackKeySet, slots, [&](int key, od::value& member) {
+        const bool read = ReadMembers(object, 3, TrackKeySet, [&](int key, od::value& member) {
             if (key == TrackItems) {
                 return ReadArray(member, 3, track.TrackItems(),
                                  [&](od::value& element, std::shared_ptr<TrackItem>& item) {
@@ -175,7 +192,7 @@ private:
         od::object object;
         Slot slots[std::size(ItemKeyList)];
         if (StartObject(value, object)) {
-            if (!ReadMembers(object, 5, ItemKeySet, slots,
+            if (!ReadMembers(object, 5, ItemKeySet,
                              [&](int key, od::value& member) { return ReadScalar(member, 5, slots[key]); })) {
                 return false;
             }
@@ -239,7 +256,7 @@ private:
             return IsNull(value);
         }
         Slot slots[std::size(MediaInfoKeyList)];
-        if (!ReadMembers(object, 3, MediaInfoKeySet, slots,
+        if (!ReadMembers(object, 3, MediaInfoKeySet,
                          [&](int key, od::value& member) { return ReadScalar(member, 3, slots[key]); })) {
             return false;
         }
@@ -270,7 +287,7 @@ private:
     // Visits every member of `object` (at `depth`): a member under one of
     // the keys goes to `read`, with the key's index; any other is validated.
     template <std::size_t Count, typename Read>
-    bool ReadMembers(od::object& object, int depth, const KeySet<Count>& keys, Slot (&)[Count], Read&& read) {
+    bool ReadMembers(od::object& object, int depth, const KeySet<Count>& keys, Read&& read) {
         for (auto member : object) {
             od::field field;
             RawText name;
@@ -471,10 +488,10 @@ bool FastTimelineReader::Read(const char* text, std::size_t size, std::size_t ca
         return false;
     }
 
-    ParserLease lease(size);
+    std::optional<od::parser> own;
     od::document document;
     od::object root;
-    if (lease.Get().iterate(text, size, capacity).get(document) != simdjson::SUCCESS ||
+    if (ParserFor(size, own).iterate(text, size, capacity).get(document) != simdjson::SUCCESS ||
         document.get_object().get(root) != simdjson::SUCCESS || !Walker().ReadTimeline(root, timeline)) {
         return false;
     }
