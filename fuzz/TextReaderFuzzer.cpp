@@ -1,4 +1,4 @@
-// Any bytes through JsonTextToTimelineConverter and through the route it
+// Texts through JsonTextToTimelineConverter and through the route it
 // replaces (jsoncpp at its default settings, then JsonToTimelineConverter):
 // the same Result text, equal timelines (the old one untouched when the parse
 // fails), the same text when each timeline is written back, and a report
@@ -6,6 +6,13 @@
 // twice, from a std::string_view (a padded copy) and in place from a
 // std::string with spare capacity. At exit it prints how many inputs took
 // the fast path.
+//
+// An input is the text itself, any bytes, unless its first byte is below 9
+// (no JSON text starts so): then it is a recipe, whose bytes after the first
+// choose a JSON document built from the readers' keys (plain, escaped,
+// unknown), their values (integer texts, type names, escapes, other JSON
+// types), nesting and white space. Random bytes rarely make JSON that both
+// parsers accept, which is where the fast path is; the recipes mostly do.
 //
 // ORV_FUZZ_WRITE_SEEDS=DIR orv_fuzz_text_reader writes generated timeline
 // documents, each also with perturbed members (escaped and duplicate keys,
@@ -28,6 +35,7 @@
 #include <exception>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -117,6 +125,88 @@ void Compare(const Result& expected, const Timeline& expectedTimeline, Report::F
     }
 }
 
+// ---- Recipes ----------------------------------------------------------------
+
+class Recipe {
+public:
+    Recipe(const std::uint8_t* data, std::size_t size) : next(data), end(data + size) {}
+
+    std::string Document() {
+        std::string text;
+        Object(text, 0);
+        return text;
+    }
+
+private:
+    std::size_t Pick(std::size_t count) { return next == end ? 0 : *next++ % count; }
+
+    template <std::size_t Count>
+    const char* PickFrom(const char* const (&choices)[Count]) {
+        return choices[Pick(Count)];
+    }
+
+    void Space(std::string& text) {
+        static const char* const spaces[] = {"", "", "", " ", "\n  ", "\r\n", "\t"};
+        text += PickFrom(spaces);
+    }
+
+    void Object(std::string& text, int depth) {
+        static const char* const keys[] = {
+            "id", "transactionId", "duration", "tracks", "mediaInfos", "items", "type", "_type", "videoIn",
+            "videoDuration", "audioIn", "audioDuration", "mediaAssetId", "mediaVideoIn", "mediaVideoDuration",
+            "mediaAudioIn", "mediaAudioDuration", "audioLevel", "monitoringChannel", "fxType", "offset", "config",
+            "limitIn", "limitDuration", "channels", "\\u0069d", "id\\u0000", "x", "", "Id"};
+        text += '{';
+        for (std::size_t i = 0, count = Pick(9); i < count; ++i) {
+            Space(text);
+            const std::string key = PickFrom(keys);
+            text += (i == 0 ? "\"" : ",\"") + key + "\":";
+            Space(text);
+            const bool list = key == "tracks" || key == "items" || key == "mediaInfos";
+            if (list && Pick(4) != 0) {
+                Array(text, depth + 1);
+            } else {
+                Value(text, depth + 1);
+            }
+        }
+        Space(text);
+        text += '}';
+    }
+
+    void Array(std::string& text, int depth) {
+        text += '[';
+        for (std::size_t i = 0, count = Pick(5); i < count; ++i) {
+            text += i == 0 ? "" : ",";
+            Space(text);
+            if (Pick(3) != 0 && depth < 12) {
+                Object(text, depth + 1);
+            } else {
+                Value(text, depth + 1);
+            }
+        }
+        text += ']';
+    }
+
+    void Value(std::string& text, int depth) {
+        static const char* const strings[] = {
+            "\"12\"", "\" -9x\"", "\"+7\"", "\"abc\"", "\"\"", "\"9223372036854775807\"",
+            "\"-9223372036854775809\"", "\"MediaSummaryItem\"", "\"FxAudioTransitionItem\"",
+            "\"FxVideoTransitionItem\"", "\"FxAudio\\u0054ransitionItem\"", "\"Cut\"", "\"Mix\"",
+            "\"a\\u0000b\"", "\"\\ud83d\\ude00\\\"\\\\\\/\\b\\f\\n\\r\\t\"", "\"\\u00e9\\u20ac\"",
+            "\"caf\xc3\xa9\"", "\"\\u0031\\u0032\""};
+        static const char* const others[] = {"null", "true", "false", "0", "-1.5e-3", "12", "1E+2", "[]", "{}"};
+        switch (Pick(depth < 12 ? 5 : 3)) {
+            case 0: text += PickFrom(others); break;
+            case 3: Object(text, depth); break;
+            case 4: Array(text, depth); break;
+            default: text += PickFrom(strings); break;
+        }
+    }
+
+    const std::uint8_t* next;
+    const std::uint8_t* end;
+};
+
 // ---- Seeds ------------------------------------------------------------------
 
 void Replace(std::string& text, const std::string& what, const std::string& with) {
@@ -169,6 +259,14 @@ void WriteSeeds(const std::string& directory) {
             std::ofstream(path, std::ios::binary) << (kind < 0 ? document : Perturb(document, kind));
         }
     }
+    std::mt19937 engine(1);
+    for (int recipe = 0; recipe < 20; ++recipe) {
+        std::ofstream file(directory + "/recipe-" + std::to_string(recipe), std::ios::binary);
+        file << static_cast<char>(recipe % 9);
+        for (int i = 0; i < 400; ++i) {
+            file << static_cast<char>(engine() & 0xFF);
+        }
+    }
 }
 
 }  // namespace
@@ -182,7 +280,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string text(reinterpret_cast<const char*>(data), size);
+    const bool recipe = size > 0 && data[0] < 9;
+    const std::string text =
+        recipe ? Recipe(data + 1, size - 1).Document() : std::string(reinterpret_cast<const char*>(data), size);
     std::unique_ptr<Timeline> expected = Untouched();
     Report::Failure expectedFailure = Report::Failure::None;
     const Result expectedResult = ReferenceRead(text, expected, expectedFailure);
@@ -194,7 +294,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Compare(expectedResult, *expected, expectedFailure, viewedResult, viewed.get(), report);
 
     std::string padded;
-    padded.reserve(size + JsonTextToTimelineConverter::Padding);
+    padded.reserve(text.size() + JsonTextToTimelineConverter::Padding);
     padded.assign(text);
     Report inPlaceReport;
     std::unique_ptr<Timeline> inPlace = Untouched();
