@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdint>
 #include <exception>
@@ -16,6 +17,8 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -168,6 +171,34 @@ TEST(JsonTextToTimelineConverterGeneratedTest, ReadsGeneratedDocumentsLikeTheRef
         EXPECT_TRUE(report.path == (shape.awkwardTexts ? Path::Fallback : Path::Fast));
         EXPECT_TRUE(report.failure == Failure::None);
     }
+}
+
+// One converter shared by threads; a text above 2 MiB goes through the one
+// spare parser that the process keeps, which the threads must not share.
+TEST(JsonTextToTimelineConverterGeneratedTest, ServesThreadsAtOnce) {
+    Orv::Testing::TimelineShape shape;
+    shape.tracks = 4;
+    shape.itemsPerTrack = 2400;
+    Stringer stringer;
+    ASSERT_TRUE(TimelineToJsonConverter().To(Orv::Testing::GenerateTimeline(9, shape), stringer));
+    const std::string text = stringer.ToString();
+    ASSERT_GT(text.size(), std::size_t{2} << 20);
+    const Outcome expected = ReferenceRead(text);
+    const JsonTextToTimelineConverter converter;
+    std::atomic<int> equal{0};
+    std::vector<std::thread> threads;
+    for (int thread = 0; thread < 4; ++thread) {
+        threads.emplace_back([&] {
+            for (int read = 0; read < 3; ++read) {
+                std::unique_ptr<Timeline> timeline;
+                equal += converter.To(std::string_view(text), timeline) && *timeline == *expected.timeline ? 1 : 0;
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(equal, 12);
 }
 
 }  // namespace

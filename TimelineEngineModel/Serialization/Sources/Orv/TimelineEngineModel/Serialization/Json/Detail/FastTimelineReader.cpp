@@ -14,10 +14,10 @@
 
 #include <simdjson.h>
 
+#include <atomic>
 #include <cstring>
 #include <iterator>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -29,24 +29,49 @@ namespace {
 
 namespace od = simdjson::ondemand;
 
-// Each thread keeps a parser between calls for texts up to KeptCapacity; a
-// larger text gets a parser of its own, freed after the read. A parser holds
-// about 5.7 bytes of address space per byte of capacity (a structural index
-// of 4 bytes per byte, a string buffer that this reader never touches), of
-// which the index entries written become memory. Measured on generated
-// documents: below a few MB a kept parser saves little, because the allocator
-// hands back the blocks just freed (11 against 23 page faults per read of
-// 1.6 MB); on 16 MB it saves the faults of a fresh index (409 against 2868,
-// a large share of the read where faults are dear) but would hold about
-// 90 MB of address space and 12 MB of memory for the rest of the thread's
-// life. The bound keeps that to about 12 MB of address space per thread.
+// Where the parser comes from. A parser holds about 5.7 bytes of address
+// space per byte of capacity (a structural index of 4 bytes per byte, a string
+// buffer that this reader never touches); the index entries written become
+// memory, about 0.7 bytes per byte of a generated document. Fresh buffers cost
+// a page fault every 4 KiB on every call. Measured on generated documents:
+// below a few MB a kept parser saves little, the allocator handing back the
+// blocks just freed (11 against 23 faults per read of 1.6 MB); on 16 MB a
+// fresh index costs 2868 faults against 409 (on the machine measured, 53 ms
+// against 1.7 ms, more than the rest of the read). So:
+//  - texts up to KeptCapacity use their thread's own parser, kept for the
+//    thread's life (at most about 12 MB of address space per thread);
+//  - larger texts share one spare parser per process, taken by one read at a
+//    time (the others make their own) and kept only while its capacity is at
+//    most SpareCapacity, so the process holds at most about 180 MB of address
+//    space and 25 MB of memory for it, however many threads read.
 constexpr std::size_t KeptCapacity = std::size_t{2} << 20;
+constexpr std::size_t SpareCapacity = std::size_t{32} << 20;
 
-// The thread's kept parser, or for a larger text `own`, made for this read.
-od::parser& ParserFor(std::size_t size, std::optional<od::parser>& own) {
-    thread_local od::parser kept;
-    return size > KeptCapacity ? own.emplace() : kept;
-}
+class SpareParser {
+public:
+    SpareParser() = default;
+    SpareParser(const SpareParser&) = delete;
+    SpareParser& operator=(const SpareParser&) = delete;
+    ~SpareParser() { delete parser.exchange(nullptr); }
+
+    std::unique_ptr<od::parser> Take() {
+        std::unique_ptr<od::parser> taken(parser.exchange(nullptr));
+        return taken ? std::move(taken) : std::make_unique<od::parser>();
+    }
+
+    // Keeps `used` unless it grew too large or another one is kept already.
+    void GiveBack(std::unique_ptr<od::parser> used) {
+        od::parser* none = nullptr;
+        if (used->capacity() <= SpareCapacity && parser.compare_exchange_strong(none, used.get())) {
+            used.release();
+        }
+    }
+
+private:
+    std::atomic<od::parser*> parser{nullptr};
+};
+
+SpareParser spareParser;
 
 // A member under one of a reader's keys, as the last occurrence of the key
 // left it: a JSON string (its raw body) or anything else (not a string).
@@ -467,6 +492,18 @@ const char* SkipSpace(const char* p, const char* end) {
     return p;
 }
 
+// Reads a text whose root value starts with '{'.
+bool ReadRoot(od::parser& parser, const char* text, std::size_t size, std::size_t capacity, Timeline& timeline) {
+    od::document document;
+    od::object root;
+    if (parser.iterate(text, size, capacity).get(document) != simdjson::SUCCESS ||
+        document.get_object().get(root) != simdjson::SUCCESS || !Walker().ReadTimeline(root, timeline)) {
+        return false;
+    }
+    // Nothing may follow the root object: jsoncpp would ignore it unread.
+    return document.current_location().error() == simdjson::OUT_OF_BOUNDS;
+}
+
 }  // namespace
 
 bool FastTimelineReader::Read(const char* text, std::size_t size, std::size_t capacity, Timeline& timeline) {
@@ -488,15 +525,14 @@ bool FastTimelineReader::Read(const char* text, std::size_t size, std::size_t ca
         return false;
     }
 
-    std::optional<od::parser> own;
-    od::document document;
-    od::object root;
-    if (ParserFor(size, own).iterate(text, size, capacity).get(document) != simdjson::SUCCESS ||
-        document.get_object().get(root) != simdjson::SUCCESS || !Walker().ReadTimeline(root, timeline)) {
-        return false;
+    if (size <= KeptCapacity) {
+        thread_local od::parser kept;
+        return ReadRoot(kept, text, size, capacity, timeline);
     }
-    // Nothing may follow the root object: jsoncpp would ignore it unread.
-    return document.current_location().error() == simdjson::OUT_OF_BOUNDS;
+    std::unique_ptr<od::parser> parser = spareParser.Take();
+    const bool read = ReadRoot(*parser, text, size, capacity, timeline);
+    spareParser.GiveBack(std::move(parser));
+    return read;
 }
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json::Detail
