@@ -1,8 +1,7 @@
 #pragma once
 
 // Model values the tests build again and again: items of every kind, tracks,
-// an item that counts its live instances, and the check that each change of a
-// member makes a copy unequal.
+// and an item that counts its live instances.
 
 #include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
 #include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
@@ -10,13 +9,9 @@
 #include <Orv/TimelineEngineModel/Timeline.h>
 #include <Orv/TimelineEngineModel/Track.h>
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace Orv::Testing {
@@ -79,23 +74,6 @@ inline Track MakeTrack(const std::string& id, const TrackItemArray& items) {
     Track track{Identifier(id)};
     track.TrackItems(items);
     return track;
-}
-
-// A copy of `base` is equal to it, and unequal in both directions once any one
-// of the named `changes` is applied (also when compared as a `Base`).
-template <typename T, typename Base = T>
-void ExpectEachChangeBreaksEquality(const T& base,
-                                    const std::vector<std::pair<const char*, std::function<void(T&)>>>& changes) {
-    for (const auto& [name, change] : changes) {
-        SCOPED_TRACE(name);
-        T other = base;
-        EXPECT_TRUE(base == other);
-        change(other);
-        EXPECT_FALSE(base == other);
-        EXPECT_FALSE(other == base);
-        EXPECT_TRUE(base != other);
-        EXPECT_TRUE(static_cast<const Base&>(base) != static_cast<const Base&>(other));
-    }
 }
 
 }  // namespace Orv::Testing
