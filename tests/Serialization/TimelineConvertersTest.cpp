@@ -23,83 +23,8 @@ const char* const WorkedExampleJson =
     R"({"id":"tl-1","duration":"1500","tracks":[{"id":"trk-1","type":"SUMMARY"}],)"
     R"("mediaInfos":[{"mediaAssetId":"asset-7","limitDuration":"250"}]})";
 
-Timeline MakeTimeline(const std::string& id, const std::string& transactionId, int64_t duration,
-                      const std::vector<std::string>& trackIds, const MediaInfoArray& mediaInfos) {
-    Timeline timeline{Identifier(id)};
-    timeline.TransactionId(Identifier(transactionId));
-    timeline.Duration(duration);
-    for (const std::string& trackId : trackIds) {
-        timeline.Tracks().push_back(Track(Identifier(trackId)));
-    }
-    timeline.MediaInfos(mediaInfos);
-    return timeline;
-}
-
 Timeline WorkedExample() {
     return MakeTimeline("tl-1", "", 1500, {"trk-1"}, {MediaInfo(Identifier("asset-7"), 0, 250, "")});
-}
-
-// ---- Writer -------------------------------------------------------------------
-
-TEST(TimelineWriterTest, WritesTheRootObject) {
-    struct Case {
-        Timeline timeline;
-        std::string json;
-    };
-    const Case cases[] = {
-        {Timeline(), R"({"duration":"0"})"},
-        {WorkedExample(), WorkedExampleJson},
-        {MakeTimeline("", "", -5, {}, {}), R"({"duration":"-5"})"},
-        {MakeTimeline("", "tx", INT64_MAX, {}, {}), R"({"transactionId":"tx","duration":"9223372036854775807"})"},
-        {MakeTimeline(" ", " ", INT64_MIN, {}, {}), R"({"id":" ","transactionId":" ","duration":"-9223372036854775808"})"},
-        {MakeTimeline("a", "b", 1, {"", "t\\"}, {MediaInfo(), MediaInfo(Identifier("m"), 1, 0, "")}),
-         R"({"id":"a","transactionId":"b","duration":"1","tracks":[{"type":"SUMMARY"},{"id":"t\\","type":"SUMMARY"}],)"
-         R"("mediaInfos":[{},{"mediaAssetId":"m","limitIn":"1"}]})"},
-        {MakeTimeline("\x01\xff", "", 0, {}, {MediaInfo(Identifier(""), 0, 0, "C")}),
-         "{\"id\":\"\\u0001\xff\",\"duration\":\"0\",\"mediaInfos\":[{\"channels\":\"C\"}]}"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.json);
-        ExpectWrites(writer, c.timeline, c.json);
-    }
-}
-
-TEST(TimelineWriterTest, StringerFailureClosesWhatWasOpenAndWritesNothingAfter) {
-    const Timeline timeline = MakeTimeline("tl", "", 1, {"trk-1", "trk-2"}, {MediaInfo(Identifier("m1"), 0, 5, ""),
-                                                                              MediaInfo(Identifier("m2"), 0, 6, "")});
-    const char* const cases[][2] = {
-        {R"("duration":)", R"({"id":"tl"})"},
-        {R"({"id":"trk-2")", R"({"id":"tl","duration":"1","tracks":[{"id":"trk-1","type":"SUMMARY"},{"id":"trk-2"}]})"},
-        {R"({"id":"trk-2","type":"SUMMARY"})",
-         R"({"id":"tl","duration":"1","tracks":[{"id":"trk-1","type":"SUMMARY"},{"id":"trk-2","type":"SUMMARY"}]})"},
-        {R"("mediaAssetId":"m2")",
-         R"({"id":"tl","duration":"1","tracks":[{"id":"trk-1","type":"SUMMARY"},{"id":"trk-2","type":"SUMMARY"}],)"
-         R"("mediaInfos":[{"mediaAssetId":"m1","limitDuration":"5"},{"mediaAssetId":"m2"}]})"},
-    };
-    for (const auto& c : cases) {
-        ExpectCutAfter(writer, timeline, c[0], c[1]);
-    }
-}
-
-TEST(TimelineWriterTest, AnEntryWithoutItemFailsTheWholeDocument) {
-    Timeline timeline = MakeTimeline("", "", 0, {"t"}, {MediaInfo(Identifier("m"), 0, 0, "")});
-    timeline.Tracks()[0].TrackItems() = {Audio("a"), nullptr};
-    const Written written = Write(writer, timeline);
-    EXPECT_FALSE(written.result);
-    EXPECT_EQ(written.result.ErrorMessage(), EmptyEntryMessage());
-    EXPECT_EQ(written.text,
-              R"({"duration":"0","tracks":[{"id":"t","type":"SUMMARY","items":[{"_type":"FxAudioTransitionItem","id":"a"},{}]}]})");
-}
-
-TEST(TimelineWriterTest, WritesWhereverAValueMayStandAndNowhereElse) {
-    Stringer stringer;
-    stringer.Array();
-    EXPECT_TRUE(writer.To(Timeline(), stringer));
-    stringer.Object();
-    const Result refused = writer.To(WorkedExample(), stringer);
-    EXPECT_FALSE(refused);
-    EXPECT_EQ(refused.ErrorMessage(), ValueWhereKeyIsDueMessage());
-    EXPECT_EQ(stringer.ToString(), R"([{"duration":"0"},{)");
 }
 
 // ---- Reader -------------------------------------------------------------------

@@ -17,56 +17,6 @@ using namespace Orv::Testing;
 const TrackToJsonConverter writer;
 const JsonToTrackConverter reader;
 
-// ---- Writer -------------------------------------------------------------------
-
-TEST(TrackWriterTest, WritesIdTypeAndItems) {
-    auto summary = Summary("s");
-    summary->VideoIn(-1);
-    struct Case {
-        Track track;
-        std::string json;
-    };
-    const Case cases[] = {
-        {Track(), R"({"type":"SUMMARY"})"},
-        {MakeTrack("trk-1", {}), R"({"id":"trk-1","type":"SUMMARY"})"},
-        {MakeTrack(" ", {}), R"({"id":" ","type":"SUMMARY"})"},
-        {MakeTrack("t", {Audio("a"), Video(""), Audio("c")}),
-         R"({"id":"t","type":"SUMMARY","items":[{"_type":"FxAudioTransitionItem","id":"a"},)"
-         R"({"_type":"FxVideoTransitionItem"},{"_type":"FxAudioTransitionItem","id":"c"}]})"},
-        {MakeTrack("", {summary, std::make_shared<UnknownItem>()}),
-         R"({"type":"SUMMARY","items":[{"_type":"MediaSummaryItem","id":"s","videoIn":"-1","videoDuration":"0",)"
-         R"("audioIn":"0","audioDuration":"0","mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0",)"
-         R"("mediaAudioDuration":"0","audioLevel":"0","monitoringChannel":"0"},{}]})"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.json);
-        ExpectWrites(writer, c.track, c.json);
-    }
-}
-
-TEST(TrackWriterTest, StringerFailureInTheSecondItemClosesEverythingOpened) {
-    const Track track = MakeTrack("t", {Audio("a"), Video("b"), Audio("c")});
-    const std::string json = R"({"id":"t","type":"SUMMARY","items":[{"_type":"FxAudioTransitionItem","id":"a"},)"
-                             R"({"_type":"FxVideoTransitionItem"}]})";
-    const std::size_t limit = ExpectCutAfter(writer, track, R"("_type":"FxVideoTransitionItem")", json);
-
-    // Append closes the item and the array, and leaves the caller's object open.
-    Stringer stringer;
-    stringer.OutputLimit(limit);
-    stringer.Object();
-    EXPECT_EQ(MessageOf<std::length_error>([&] { writer.Append(stringer, track); }), LimitMessage(limit));
-    EXPECT_EQ(stringer.Depth(), 1u);
-    EXPECT_EQ(stringer.CloseObject().ToString(), json);
-}
-
-TEST(TrackWriterTest, AnEntryWithoutItemFailsAfterClosing) {
-    const Written written = Write(writer, MakeTrack("t", {Audio("a"), nullptr, Audio("c")}));
-    EXPECT_FALSE(written.result);
-    EXPECT_EQ(written.result.ErrorMessage(), EmptyEntryMessage());
-    EXPECT_EQ(written.text, R"({"id":"t","type":"SUMMARY","items":[{"_type":"FxAudioTransitionItem","id":"a"},{}]})");
-    ExpectRefusedWhereKeyIsDue(writer, MakeTrack("t", {Audio("a")}));
-}
-
 // ---- Reader -------------------------------------------------------------------
 
 TEST(TrackReaderTest, PointerVariantBuildsANewTrackEvenWhenItFails) {
@@ -121,22 +71,6 @@ TEST(TrackReaderTest, ReferenceVariantAppendsAndKeepsWhatIsNotGiven) {
     EXPECT_TRUE(reader.To(Parse(R"({"id":"new"})"), track));
     EXPECT_EQ(track.Id(), Identifier("new"));
     EXPECT_EQ(track.TrackItems().size(), 5u);
-}
-
-TEST(TrackReaderTest, WrittenTrackReadsBackEqual) {
-    auto summary = Summary("s\\");
-    summary->MediaAssetId(Identifier("m\xc3\xa9"));
-    summary->AudioDuration(INT64_MIN);
-    const auto transition = Transition<FxVideoTransitionItem>("v", TransitionEffect(EffectType::Mix, -3, 12, "\"c\""));
-    const Track tracks[] = {Track(), MakeTrack("t\n", {summary, transition, Audio(""), summary})};
-    for (const Track& track : tracks) {
-        const Written written = Write(writer, track);
-        SCOPED_TRACE(written.text);
-        std::unique_ptr<Track> back;
-        EXPECT_TRUE(reader.To(Json::Value(Parse(written.text)), back));  // the rvalue form
-        ASSERT_NE(back, nullptr);
-        EXPECT_EQ(*back, track);
-    }
 }
 
 }  // namespace

@@ -15,108 +15,7 @@ namespace {
 using namespace Orv::TimelineEngineModel::Serialization::Json;
 using namespace Orv::Testing;
 
-const TrackItemToJsonConverter writer;
 const JsonToTrackItemConverter reader;
-
-const char* const DefaultSummaryJson =
-    R"({"_type":"MediaSummaryItem","videoIn":"0","videoDuration":"0","audioIn":"0","audioDuration":"0",)"
-    R"("mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0","audioLevel":"0",)"
-    R"("monitoringChannel":"0"})";
-
-// ---- Writer -------------------------------------------------------------------
-
-TEST(TrackItemWriterTest, WritesEachKindAsAFlatObject) {
-    auto negative = std::make_shared<MediaSummaryItem>();
-    negative->VideoIn(-5);
-    negative->MonitoringChannel(INT64_MIN);
-    struct Case {
-        std::shared_ptr<TrackItem> item;
-        std::string json;
-    };
-    const Case cases[] = {
-        {std::make_shared<MediaSummaryItem>(), DefaultSummaryJson},
-        {Transition<FxVideoTransitionItem>("t7", TransitionEffect(EffectType::Unknown, 0, 25, "")),
-         R"({"_type":"FxVideoTransitionItem","id":"t7","duration":"25"})"},
-        {std::make_shared<FxAudioTransitionItem>(), R"({"_type":"FxAudioTransitionItem"})"},
-        {Transition<FxAudioTransitionItem>("", TransitionEffect(EffectType::Unknown, 0, 0, "c")),
-         R"({"_type":"FxAudioTransitionItem","config":"c"})"},
-        {Transition<FxAudioTransitionItem>("a", TransitionEffect(EffectType::Cut, -1, INT64_MAX, "c")),
-         R"({"_type":"FxAudioTransitionItem","id":"a","fxType":"Cut","offset":"-1","duration":"9223372036854775807","config":"c"})"},
-        {Summary("", 0, 0, "m1"),
-         R"({"_type":"MediaSummaryItem","videoIn":"0","videoDuration":"0","audioIn":"0","audioDuration":"0",)"
-         R"("mediaAssetId":"m1","mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0",)"
-         R"("audioLevel":"0","monitoringChannel":"0"})"},
-        {Summary("s\"1", 1, 1, " "),
-         R"({"_type":"MediaSummaryItem","id":"s\"1","videoIn":"1","videoDuration":"2","audioIn":"3","audioDuration":"4",)"
-         R"("mediaAssetId":" ","mediaVideoIn":"5","mediaVideoDuration":"6","mediaAudioIn":"7","mediaAudioDuration":"8",)"
-         R"("audioLevel":"9","monitoringChannel":"10"})"},
-        {negative,
-         R"({"_type":"MediaSummaryItem","videoIn":"-5","videoDuration":"0","audioIn":"0","audioDuration":"0",)"
-         R"("mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0","audioLevel":"0",)"
-         R"("monitoringChannel":"-9223372036854775808"})"},
-        {Transition<FxVideoTransitionItem>(std::string("i\0d", 3), TransitionEffect(EffectType::Unknown, 0, 0, "\n\x80")),
-         "{\"_type\":\"FxVideoTransitionItem\",\"id\":\"i\",\"config\":\"\\n\x80\"}"},
-        {std::make_shared<UnknownItem>(), "{}"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.json);
-        const Written lvalue = Write(writer, *c.item);
-        EXPECT_TRUE(lvalue.result) << lvalue.result.ErrorMessage();
-        EXPECT_EQ(lvalue.text, c.json);
-        ExpectAppends(writer, c.item, c.json);  // the member operation, into an open object
-    }
-}
-
-TEST(TrackItemWriterTest, RvalueToWritesTheSameAndLeavesTheItem) {
-    const auto original = Summary("s", -3, 7, "m");
-    MediaSummaryItem copy = *original;
-    Stringer stringer;
-    EXPECT_TRUE(writer.To(std::move(copy), stringer));
-    EXPECT_EQ(stringer.ToString(), Write(writer, *original).text);
-    EXPECT_TRUE(copy == *original);
-}
-
-TEST(TrackItemWriterTest, TwoItemsInAnArrayAndAppendAfterExistingMembers) {
-    Stringer stringer;
-    stringer.Array();
-    EXPECT_TRUE(writer.To(FxAudioTransitionItem(Identifier("a")), stringer));
-    EXPECT_TRUE(writer.To(FxVideoTransitionItem(Identifier("v")), stringer));
-    stringer.CloseArray();
-    EXPECT_EQ(stringer.ToString(),
-              R"([{"_type":"FxAudioTransitionItem","id":"a"},{"_type":"FxVideoTransitionItem","id":"v"}])");
-
-    Stringer open;
-    open.Object().Key("k").Value("v");
-    writer.Append(open, std::make_shared<FxAudioTransitionItem>(Identifier("a")));
-    EXPECT_EQ(open.ToString(), R"({"k":"v","_type":"FxAudioTransitionItem","id":"a")");
-}
-
-TEST(TrackItemWriterTest, AppendOfAnEmptyEntryThrows) {
-    Stringer stringer;
-    stringer.Object();
-    EXPECT_NE(MessageOf<std::invalid_argument>([&] { writer.Append(stringer, std::shared_ptr<TrackItem>()); }), "");
-    EXPECT_EQ(stringer.ToString(), "{");
-}
-
-TEST(TrackItemWriterTest, StringerFailureClosesTheObjectRefusalWritesNothing) {
-    struct Case {
-        std::shared_ptr<TrackItem> item;
-        const char* lastAccepted;
-        const char* json;
-    };
-    const auto transition = Transition<FxVideoTransitionItem>("t", TransitionEffect(EffectType::Mix, 2, 3, "c"));
-    const Case cases[] = {
-        {Summary("s", 1, 1, "m"), R"("videoIn":"1")", R"({"_type":"MediaSummaryItem","id":"s","videoIn":"1"})"},
-        {Summary("s", 1, 1, "m"), R"("mediaAssetId":)",
-         R"({"_type":"MediaSummaryItem","id":"s","videoIn":"1","videoDuration":"2","audioIn":"3","audioDuration":"4"})"},
-        {transition, R"("id":"t")", R"({"_type":"FxVideoTransitionItem","id":"t"})"},
-        {transition, R"("offset":"2","duration":)", R"({"_type":"FxVideoTransitionItem","id":"t","fxType":"Mix","offset":"2"})"},
-    };
-    for (const Case& c : cases) {
-        ExpectCutAfter(writer, *c.item, c.lastAccepted, c.json);
-    }
-    ExpectRefusedWhereKeyIsDue(writer, MediaSummaryItem());
-}
 
 // ---- Reader -------------------------------------------------------------------
 
@@ -237,29 +136,6 @@ TEST(TrackItemReaderTest, AppendFillsAnExistingItem) {
                   [&] { reader.Append(Parse(R"({"fxType":"Cut","duration":"-9223372036854775809"})"), video); }),
               "stoll");
     EXPECT_EQ(video.FxTransition(), TransitionEffect(EffectType::Mix, 1, 2, "old"));
-}
-
-TEST(TrackItemReaderTest, WrittenItemsReadBackEqual) {
-    const std::shared_ptr<TrackItem> items[] = {
-        std::make_shared<MediaSummaryItem>(),
-        Summary("\"q\\\x01\xff", INT64_MIN, 1, "m\t"),
-        Summary("s", INT64_MAX, -1, ""),
-        Transition<FxAudioTransitionItem>("", TransitionEffect(EffectType::Cut, INT64_MIN, INT64_MAX, "\x7f\xc3\xa9")),
-        Transition<FxVideoTransitionItem>("v", TransitionEffect(EffectType::Mix, -1, 0, "{\"curve\":1}")),
-        Transition<FxVideoTransitionItem>("t7", TransitionEffect(EffectType::Unknown, 0, 25, "")),
-    };
-    for (const auto& original : items) {
-        const Written written = Write(writer, *original);
-        SCOPED_TRACE(written.text);
-        std::unique_ptr<TrackItem> back;
-        EXPECT_TRUE(reader.To(Json::Value(Parse(written.text)), back));  // the rvalue form
-        ASSERT_NE(back, nullptr);
-        EXPECT_TRUE(*back == *original);
-    }
-    // An item of unknown kind is written as {} and comes back as a media summary item.
-    std::unique_ptr<TrackItem> back;
-    ExpectOutcome(reader.To(Parse(Write(writer, UnknownItem()).text), back), "");
-    EXPECT_TRUE(*back == MediaSummaryItem());
 }
 
 }  // namespace

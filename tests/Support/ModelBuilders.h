@@ -1,13 +1,12 @@
 #pragma once
 
 // Model values the tests build again and again: items of every kind, tracks,
-// and an item that counts its live instances.
+// timelines, and an item that counts its live instances.
 
 #include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
 #include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
 #include <Orv/TimelineEngineModel/MediaSummaryItem.h>
 #include <Orv/TimelineEngineModel/Timeline.h>
-#include <Orv/TimelineEngineModel/Track.h>
 
 #include <cstdint>
 #include <memory>
@@ -19,15 +18,11 @@ namespace Orv::Testing {
 using Orv::BusinessEntityModel::BaseTypes::Identifier;
 using namespace Orv::TimelineEngineModel;
 
-inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id) {
-    return std::make_shared<MediaSummaryItem>(Identifier(id));
-}
-
 // A media summary item whose ten integers run from `first` by `step`, in the
 // order they are written.
-inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id, int64_t first, int64_t step,
-                                                 const std::string& asset) {
-    auto item = Summary(id);
+inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id, int64_t first = 0, int64_t step = 0,
+                                                 const std::string& asset = "") {
+    auto item = std::make_shared<MediaSummaryItem>(Identifier(id));
     int64_t v = first;
     item->VideoIn(v);
     item->VideoDuration(v += step);
@@ -44,14 +39,18 @@ inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id, int64_t 
 }
 
 template <typename Item>
-std::shared_ptr<Item> Transition(const std::string& id, const TransitionEffect& effect = TransitionEffect()) {
+std::shared_ptr<TrackItem> Transition(const std::string& id, const TransitionEffect& effect = TransitionEffect()) {
     auto item = std::make_shared<Item>(Identifier(id));
     item->FxTransition(effect);
     return item;
 }
 
-inline std::shared_ptr<TrackItem> Audio(const std::string& id) { return Transition<FxAudioTransitionItem>(id); }
-inline std::shared_ptr<TrackItem> Video(const std::string& id) { return Transition<FxVideoTransitionItem>(id); }
+inline std::shared_ptr<TrackItem> Audio(const std::string& id, const TransitionEffect& effect = TransitionEffect()) {
+    return Transition<FxAudioTransitionItem>(id, effect);
+}
+inline std::shared_ptr<TrackItem> Video(const std::string& id, const TransitionEffect& effect = TransitionEffect()) {
+    return Transition<FxVideoTransitionItem>(id, effect);
+}
 
 // An item of a kind outside the model, built through the protected constructors.
 class UnknownItem : public TrackItem {
@@ -74,6 +73,18 @@ inline Track MakeTrack(const std::string& id, const TrackItemArray& items) {
     Track track{Identifier(id)};
     track.TrackItems(items);
     return track;
+}
+
+inline Timeline MakeTimeline(const std::string& id, const std::string& transactionId, int64_t duration,
+                             const std::vector<std::string>& trackIds, const MediaInfoArray& mediaInfos) {
+    Timeline timeline{Identifier(id)};
+    timeline.TransactionId(Identifier(transactionId));
+    timeline.Duration(duration);
+    for (const std::string& trackId : trackIds) {
+        timeline.Tracks().push_back(Track(Identifier(trackId)));
+    }
+    timeline.MediaInfos(mediaInfos);
+    return timeline;
 }
 
 }  // namespace Orv::Testing
