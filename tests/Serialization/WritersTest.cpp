@@ -63,7 +63,7 @@ TEST(WritersTest, WriteEveryModelByteExactlyAndReadItBack) {
         {TransitionEffect(EffectType::Unknown, 0, 0, std::string("x\0y", 3)), R"({"config":"x"})", false},
         {Video(std::string("i\0d", 3), TransitionEffect(EffectType::Unknown, 0, 0, "\n\x80")),
          "{\"_type\":\"FxVideoTransitionItem\",\"id\":\"i\",\"config\":\"\\n\x80\"}", false},
-        {MakeTrack("", {std::make_shared<UnknownItem>(Identifier("u"))}), R"({"type":"SUMMARY","items":[{}]})", false},
+        {MakeTrack("", {std::make_shared<UnknownItem>()}), R"({"type":"SUMMARY","items":[{}]})", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.json);
@@ -96,6 +96,7 @@ TEST(WritersTest, OutputLimitCutsTheTextAndClosesWhatWasOpen) {
          R"({"id":"t","type":"SUMMARY","items":[{"_type":"FxAudioTransitionItem","id":"a"},{"_type":"FxVideoTransitionItem"}]})"},
         {timeline, R"("duration":)", R"({"id":"tl"})"},
         {timeline, R"({"id":"trk-2")", tracks + R"({"id":"trk-2"}]})"},
+        {timeline, R"({"id":"trk-2","type":"SUMMARY"})", tracks + R"({"id":"trk-2","type":"SUMMARY"}]})"},  // "]" passes the limit
         {timeline, R"("mediaAssetId":"m2")",
          tracks + R"({"id":"trk-2","type":"SUMMARY"}],"mediaInfos":[{"mediaAssetId":"m1","limitDuration":"5"},{"mediaAssetId":"m2"}]})"},
     };

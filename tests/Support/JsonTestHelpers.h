@@ -25,8 +25,6 @@
 #include <json/value.h>
 
 #include <cstddef>
-#include <cstdint>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -234,9 +232,10 @@ inline void ExpectReads(const ::Json::Value& json, const Model& expected, const 
         expected);
 }
 
-// Reads `json` over `before` through the route that fills an existing value:
-// the reference form, and for a track item Append, which reads neither
-// "_type" nor "id". Gives `expected` and fails with `message`.
+// Reads `json` over `before` through the routes that fill an existing value:
+// the reference form (and the pointer form of a media info or transition
+// effect), and for a track item Append, which reads neither "_type" nor "id".
+// Each gives `expected` and fails with `message`.
 inline void ExpectReadsOver(const Model& before, const ::Json::Value& json, const Model& expected,
                             const std::string& message = "") {
     std::visit(
@@ -261,88 +260,14 @@ inline void ExpectReadsOver(const Model& before, const ::Json::Value& json, cons
                 T target = value;
                 EXPECT_EQ(ThrownBy([&] { reader.To(json, target); }), message);
                 EXPECT_EQ(target, std::get<T>(expected));
+                if constexpr (std::is_same_v<T, MediaInfo> || std::is_same_v<T, TransitionEffect>) {
+                    auto pointer = std::make_unique<T>(value);  // filled in place
+                    ExpectOutcome(reader.To(json, pointer), message);
+                    EXPECT_EQ(*pointer, std::get<T>(expected));
+                }
             }
         },
         before);
-}
-
-// The text of the exception of type `Exception` that `call` throws; fails the
-// current test and returns "" when it throws nothing.
-template <typename Exception = std::exception>
-std::string MessageOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Exception& error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no exception was thrown";
-    return "";
-}
-
-// How the readers take the text of a 64-bit integer member: std::stoll in
-// base 10. Shared by every reader that has such a member.
-struct IntegerTextCase {
-    enum Outcome { Value, InvalidArgument, OutOfRange };
-    std::string text;
-    Outcome outcome;
-    int64_t value;  // when outcome is Value
-};
-
-inline const std::vector<IntegerTextCase>& IntegerTexts() {
-    using C = IntegerTextCase;
-    static const std::vector<C> cases = {
-        {"5", C::Value, 5},          {"+5", C::Value, 5},        {" 7", C::Value, 7},   {"\t\n 8", C::Value, 8},
-        {"-100", C::Value, -100},    {" -7", C::Value, -7},      {"007", C::Value, 7},  {"12abc", C::Value, 12},
-        {"1e3", C::Value, 1},        {"0x10", C::Value, 0},      {"0x1F", C::Value, 0}, {"4 2", C::Value, 4},
-        {"-9223372036854775808", C::Value, INT64_MIN},           {"9223372036854775807", C::Value, INT64_MAX},
-        {"9223372036854775808", C::OutOfRange, 0},               {"-9223372036854775809", C::OutOfRange, 0},
-        {"99999999999999999999999", C::OutOfRange, 0},
-        {"", C::InvalidArgument, 0}, {"abc", C::InvalidArgument, 0}, {" ", C::InvalidArgument, 0},
-        {"+", C::InvalidArgument, 0}, {"- 1", C::InvalidArgument, 0}, {"x5", C::InvalidArgument, 0},
-    };
-    return cases;
-}
-
-// Checks a reference variant's call on one integer text: the member is set to
-// the case's value (read back by `get`), or the call lets the right exception
-// through with the text "stoll".
-template <typename Call, typename Get>
-void ExpectReferenceRead(const IntegerTextCase& c, Call&& call, Get&& get) {
-    SCOPED_TRACE("text \"" + c.text + "\"");
-    if (c.outcome == IntegerTextCase::Value) {
-        EXPECT_TRUE(call());
-        EXPECT_EQ(get(), c.value);
-    } else if (c.outcome == IntegerTextCase::InvalidArgument) {
-        EXPECT_EQ(MessageOf<std::invalid_argument>([&] { call(); }), "stoll");
-    } else {
-        EXPECT_EQ(MessageOf<std::out_of_range>([&] { call(); }), "stoll");
-    }
-}
-
-// The same for a pointer variant, which reports the failure in its Result.
-template <typename Call, typename Get>
-void ExpectPointerRead(const IntegerTextCase& c, Call&& call, Get&& get) {
-    SCOPED_TRACE("text \"" + c.text + "\"");
-    ExpectOutcome(call(), c.outcome == IntegerTextCase::Value ? "" : "stoll");
-    if (c.outcome == IntegerTextCase::Value) {
-        EXPECT_EQ(get(), c.value);
-    }
-}
-
-// Values of every JSON type but string: the readers skip them silently.
-inline std::vector<::Json::Value> NonStringValues() {
-    ::Json::Value object(::Json::objectValue);
-    object["k"] = "5";
-    ::Json::Value array(::Json::arrayValue);
-    array.append("5");
-    return {::Json::Value(), ::Json::Value(5), ::Json::Value(-1.5), ::Json::Value(true), object, array};
-}
-
-// Inputs that are neither object nor null: the readers fail on them with
-// jsoncpp's lookup message.
-inline std::vector<::Json::Value> NonObjectValues() {
-    return {::Json::Value(::Json::arrayValue), ::Json::Value("text"), ::Json::Value(5), ::Json::Value(1.5),
-            ::Json::Value(false)};
 }
 
 }  // namespace Orv::Testing
