@@ -1,13 +1,11 @@
-#include <Orv/Common/Serialization/Json/Stringer.h>
+// Parse and ThrownBy come from the converter tests' helpers.
+#include "Support/JsonTestHelpers.h"
 
 #include <gtest/gtest.h>
-#include <json/reader.h>
-#include <json/value.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <memory>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -17,27 +15,9 @@
 
 namespace {
 
+using Orv::Testing::Parse;
+using Orv::Testing::ThrownBy;
 using Orv::Common::Serialization::Json::Stringer;
-
-// Parses `text` with jsoncpp; fails the test when it is not JSON.
-::Json::Value Parse(const std::string& text) {
-    const std::unique_ptr<::Json::CharReader> reader(::Json::CharReaderBuilder().newCharReader());
-    ::Json::Value root;
-    std::string errors;
-    EXPECT_TRUE(reader->parse(text.data(), text.data() + text.size(), &root, &errors)) << errors << "\n" << text;
-    return root;
-}
-
-// The message of the `Exception` that `call` throws, "" if it throws none.
-template <typename Exception>
-std::string MessageOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "";
-}
 
 Stringer Make(bool pretty, std::size_t limit = 0) {
     Stringer s = pretty ? Stringer::PrettyStringer() : Stringer();
@@ -47,7 +27,7 @@ Stringer Make(bool pretty, std::size_t limit = 0) {
 
 // Runs a script of Stringer calls separated by spaces: { } [ ] open and
 // close, "k:name" a key, "s:text" a string, "d:number" a double, null, true,
-// false, and anything else an int32_t.
+// false, null-key and null-string (null pointers), anything else an int32_t.
 void Play(Stringer& s, const std::string& script) {
     std::istringstream calls(script);
     for (std::string call; calls >> call;) {
@@ -56,6 +36,8 @@ void Play(Stringer& s, const std::string& script) {
             call == "{" ? s.Object() : call == "}" ? s.CloseObject() : call == "[" ? s.Array() : s.CloseArray();
         } else if (call == "null" || call == "true" || call == "false") {
             call == "null" ? s.NullValue() : s.Value(call == "true");
+        } else if (call == "null-key" || call == "null-string") {
+            call == "null-key" ? s.Key(static_cast<const char*>(nullptr)) : s.Value(static_cast<const char*>(nullptr));
         } else if (call[0] == 'k' || call[0] == 's' || call[0] == 'd') {
             call[0] == 'k' ? s.Key(arg) : call[0] == 's' ? s.Value(arg) : s.Value(std::strtod(arg.c_str(), nullptr));
         } else {
@@ -75,7 +57,7 @@ template <typename Exception>
 void ExpectRefused(Stringer& s, const std::function<void()>& call, const std::string& message) {
     const std::string before = s.ToString();
     const std::size_t depth = s.Depth();
-    EXPECT_EQ(MessageOf<Exception>(call), message);
+    EXPECT_EQ(ThrownBy<Exception>(call), message);
     EXPECT_EQ(s.ToString(), before);
     EXPECT_EQ(s.Depth(), depth);
 }
@@ -85,8 +67,11 @@ TEST(StringerTest, LaysOutCompactAndPrettyText) {
         {"{ k:a s:1 k:b [ s:x { } ] k:o { k:k null } }", R"({"a":"1","b":["x",{}],"o":{"k":null}})",
          "{\n  \"a\": \"1\",\n  \"b\": [\n    \"x\",\n    {}\n  ],\n  \"o\": {\n    \"k\": null\n  }\n}"},
         {"{ }", "{}", "{}"},
-        {"[ true false -2147483648 2147483647 d:1.5 null [ ] ]", "[true,false,-2147483648,2147483647,1.5,null,[]]",
-         "[\n  true,\n  false,\n  -2147483648,\n  2147483647,\n  1.5,\n  null,\n  []\n]"},
+        {"[ true false -2147483648 2147483647 null [ ] ]", "[true,false,-2147483648,2147483647,null,[]]",
+         "[\n  true,\n  false,\n  -2147483648,\n  2147483647,\n  null,\n  []\n]"},
+        // Doubles: the shortest text that reads back exactly.
+        {"[ d:0.1 d:250.0 d:-0.0 d:1e300 d:5e-324 d:0.33333333333333331 ]", "[0.1,250,-0,1e+300,5e-324,0.3333333333333333]",
+         "[\n  0.1,\n  250,\n  -0,\n  1e+300,\n  5e-324,\n  0.3333333333333333\n]"},
         {"s:t", R"("t")", R"("t")"},
         {"42", "42", "42"},
     };
@@ -98,50 +83,31 @@ TEST(StringerTest, LaysOutCompactAndPrettyText) {
 }
 
 TEST(StringerTest, EscapesKeysAndValues) {
-    const struct {
-        std::string input;
-        std::string escaped;  // without the quotes
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {  // the text, and its escaped form without quotes
         {"\"", R"(\")"},       {"\\", R"(\\)"},    {"\b", R"(\b)"},    {"\f", R"(\f)"},
         {"\n", R"(\n)"},       {"\r", R"(\r)"},    {"\t", R"(\t)"},    {"\x01", R"(\u0001)"},
         {"\x1f", R"(\u001f)"}, {"\x7f", "\x7f"},   {"\x80", "\x80"},   {"\xff", "\xff"},
         {"h\xc3\xa9!", "h\xc3\xa9!"}, {"a\"b\\c\nd", R"(a\"b\\c\nd)"}, {"", ""}, {"plain /", "plain /"},
         {std::string("cut\0here", 8), "cut"},
     };
-    for (const auto& c : cases) {
-        Stringer value;
-        value.Array().Value(c.input).CloseArray();
-        EXPECT_EQ(value.ToString(), "[\"" + c.escaped + "\"]") << c.escaped;
-        Stringer key;
-        key.Object().Key(c.input).NullValue().CloseObject();
-        EXPECT_EQ(key.ToString(), "{\"" + c.escaped + "\":null}") << c.escaped;
+    for (const auto& [input, escaped] : cases) {
+        Stringer value, key;
+        EXPECT_EQ(value.Array().Value(input).CloseArray().ToString(), "[\"" + escaped + "\"]") << escaped;
+        EXPECT_EQ(key.Object().Key(input).NullValue().CloseObject().ToString(), "{\"" + escaped + "\":null}") << escaped;
     }
-}
-
-TEST(StringerTest, EveryByteRoundTripsThroughJsoncpp) {
-    std::vector<std::string> inputs;
+    // Every byte but NUL, alone and in a long random text, reads back unchanged.
+    std::vector<std::string> inputs(1, std::string(4096, '\0'));
+    std::mt19937 random(20240611);
+    for (char& c : inputs[0]) {
+        c = static_cast<char>(std::uniform_int_distribution<int>(1, 255)(random));
+    }
     for (int byte = 1; byte < 256; ++byte) {
         inputs.emplace_back(1, static_cast<char>(byte));
     }
-    std::mt19937 random(20240611);
-    inputs.emplace_back(4096, '\0');
-    for (char& c : inputs.back()) {
-        c = static_cast<char>(std::uniform_int_distribution<int>(1, 255)(random));
-    }
     for (const auto& input : inputs) {
         Stringer s;
-        s.Value(input);
-        const ::Json::Value parsed = Parse("[" + s.ToString() + "]");
-        EXPECT_EQ(parsed[0].asString(), input) << "first byte " << static_cast<int>(static_cast<unsigned char>(input[0]));
-    }
-}
-
-TEST(StringerTest, WritesTheShortestTextThatReadsBackExactly) {
-    const char* const cases[][2] = {{"0.1", "0.1"},       {"250.0", "250"},     {"-0.0", "-0"},
-                                    {"1e300", "1e+300"}, {"5e-324", "5e-324"}, {"0.33333333333333331", "0.3333333333333333"}};
-    for (const auto& [input, text] : cases) {
-        EXPECT_EQ(Written(std::string("d:") + input), text);
-        EXPECT_EQ(Parse(text).asDouble(), std::strtod(input, nullptr)) << text;
+        EXPECT_EQ(Parse("[" + s.Value(input).ToString() + "]")[0].asString(), input)
+            << "first byte " << static_cast<int>(static_cast<unsigned char>(input[0]));
     }
 }
 
@@ -152,12 +118,14 @@ TEST(StringerTest, RefusesMisuseWithoutWriting) {
     const char* const closeObject = "Stringer: CloseObject() without an open object";
     const char* const closeArray = "Stringer: CloseArray() without an open array";
     const char* const nonFinite = "Stringer: a non-finite number has no JSON form";
+    const char* const nullPointer = "Stringer: a null string pointer";
     const char* const cases[][3] = {  // setup, refused call, message
         {"1", "2", secondTop},          {"{ }", "{", secondTop},        {"", "k:k", keyOutside},
         {"[", "k:k", keyOutside},       {"{ k:a 1", "2", keyDue},       {"{", "[", keyDue},
         {"", "}", closeObject},         {"{ k:a [", "}", closeObject},  {"[ ]", "]", closeArray},
         {"[ {", "]", closeArray},       {"[ 1", "d:inf", nonFinite},    {"[", "d:-inf", nonFinite},
-        {"{ k:n", "d:nan", nonFinite},  {"{ k:a", "k:b", "Stringer: Key() while a key already awaits its value"},
+        {"{ k:n", "d:nan", nonFinite},  {"[", "null-string", nullPointer}, {"{", "null-key", nullPointer},
+        {"{ k:a", "k:b", "Stringer: Key() while a key already awaits its value"},
     };
     for (const auto& [setup, call, message] : cases) {
         SCOPED_TRACE(std::string(setup) + " then " + call);
@@ -166,14 +134,8 @@ TEST(StringerTest, RefusesMisuseWithoutWriting) {
         ExpectRefused<std::logic_error>(s, [&] { Play(s, call); }, message);
     }
     Stringer s;
-    s.Array();
-    ExpectRefused<std::invalid_argument>(s, [&] { s.Value(static_cast<const char*>(nullptr)); },
-                                         "Stringer: a null string pointer");
-    Play(s, "{");
-    ExpectRefused<std::invalid_argument>(s, [&] { s.Key(static_cast<const char*>(nullptr)); },
-                                         "Stringer: a null string pointer");
     // A refused call changes no state: the document carries on as before it.
-    Play(s, "k:a");
+    Play(s, "[ { k:a");
     EXPECT_THROW(s.Key("b"), std::logic_error);
     Play(s, "1 k:c 2 } ]");
     EXPECT_EQ(s.ToString(), R"([{"a":1,"c":2}])");
@@ -213,12 +175,6 @@ TEST(StringerTest, ClosesPastTheLimitAndDropsADanglingKey) {
             EXPECT_EQ(s.CloseObject().CloseArray().ToString(), layout ? pretty : compact);
         }
     }
-    // Closes go through even when the text is already past the limit.
-    Stringer s;
-    Play(s, "[ [ [");
-    s.OutputLimit(3);
-    EXPECT_THROW(s.Value(1), std::length_error);
-    EXPECT_EQ(s.CloseArray().CloseArray().CloseArray().ToString(), "[[[]]]");
 }
 
 TEST(StringerTest, ScopesCloseWhatTheyOpened) {
@@ -235,11 +191,10 @@ TEST(StringerTest, ScopesCloseWhatTheyOpened) {
         },
         std::runtime_error);
     EXPECT_EQ(s.ToString(), R"([{"list":[1,{"o":{}}]}])");
-    EXPECT_EQ(s.Depth(), 0u);
 
     // An opening call that throws leaves no scope behind to close anything.
     Stringer top;
-    EXPECT_EQ(MessageOf<std::logic_error>([&] { auto scope = top.ObjectScope("k"); }), "Stringer: Key() outside an object");
+    EXPECT_EQ(ThrownBy<std::logic_error>([&] { auto scope = top.ObjectScope("k"); }), "Stringer: Key() outside an object");
     EXPECT_EQ(top.ToString(), "");
 
     // A moved-from scope closes nothing; a close the Stringer refuses stays in the destructor.
@@ -263,7 +218,7 @@ TEST(StringerTest, ScopesCloseWhatTheyOpened) {
 TEST(StringerTest, CopiesMovesAndStreams) {
     Stringer original = Make(true, 64);
     original.Array().Value(1);
-    Stringer copy = original;
+    Stringer copy = original;  // an independent document
     copy.Value(2).CloseArray();
     Stringer moved(std::move(original));  // takes the text and the open levels, leaves the settings
     Stringer assigned;
@@ -299,10 +254,8 @@ TEST(StringerTest, CharacterArrayOverloadsWriteLikeThePointerForms) {
     const auto write = [](bool arrays, bool pretty, std::size_t limit) {
         Stringer s = Make(pretty, limit);
         const auto k = [&] { arrays ? s.Key<sizeof key>(key) : s.Key(static_cast<const char*>(key)); };
-        const auto v = [&](const auto& text) {
-            arrays ? s.Value<sizeof text>(text) : s.Value(static_cast<const char*>(text));
-        };
-        const std::string error = MessageOf<std::exception>([&] {
+        const auto v = [&](const auto& text) { arrays ? s.Value<sizeof text>(text) : s.Value(static_cast<const char*>(text)); };
+        const std::string error = ThrownBy([&] {
             s.Object();
             k(); v(plain); k(); v(escaped); k(); v(cut);
             s.Key("list").Array();

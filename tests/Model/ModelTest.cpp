@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <utility>
@@ -18,15 +19,14 @@ using namespace Orv::Testing;
 using Orv::Common::Serialization::Result;
 
 // A copy of `base` is equal to it, and unequal in both directions once any
-// one of the named `changes` is applied (also when compared as a `Base`).
+// one of `changes` is applied (also when compared as a `Base`).
 template <typename T, typename Base = T>
-void ExpectEachChangeBreaksEquality(const T& base,
-                                    const std::vector<std::pair<const char*, std::function<void(T&)>>>& changes) {
-    for (const auto& [name, change] : changes) {
-        SCOPED_TRACE(name);
+void ExpectEachChangeBreaksEquality(const T& base, const std::vector<std::function<void(T&)>>& changes) {
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        SCOPED_TRACE("change " + std::to_string(i));
         T other = base;
         EXPECT_TRUE(base == other);
-        change(other);
+        changes[i](other);
         EXPECT_FALSE(base == other);
         EXPECT_FALSE(other == base);
         EXPECT_TRUE(base != other);
@@ -52,25 +52,18 @@ TEST(IdentifierTest, EmptyIsOneSharedValueAndTextsCompareWhole) {
 }
 
 TEST(IdentifierTest, GenerateGivesDistinctLowercaseVersion4Uuids) {
+    const std::regex uuid("[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}");
     std::set<std::string> seen;
     for (int i = 0; i < 64; ++i) {
         const std::string text = Identifier::Generate().Value();
-        ASSERT_EQ(text.size(), 36u) << text;
-        for (std::size_t p = 0; p < text.size(); ++p) {
-            const bool dash = p == 8 || p == 13 || p == 18 || p == 23;
-            EXPECT_EQ(dash, text[p] == '-') << text;
-            EXPECT_TRUE(dash || (text[p] >= '0' && text[p] <= '9') || (text[p] >= 'a' && text[p] <= 'f')) << text;
-        }
-        EXPECT_EQ(text[14], '4') << text;                                          // version
-        EXPECT_NE(std::string("89ab").find(text[19]), std::string::npos) << text;  // variant
+        EXPECT_TRUE(std::regex_match(text, uuid)) << text;
         seen.insert(text);
     }
     EXPECT_EQ(seen.size(), 64u);
 }
 
 TEST(EffectTypeTest, ToStringAndBack) {
-    EXPECT_EQ(ToString(EffectType::Cut), "Cut");
-    EXPECT_EQ(ToString(EffectType::Mix), "Mix");
+    // "Cut" and "Mix" are written by the transition effect writer tests.
     EXPECT_EQ(ToString(EffectType::Unknown), "Unknown");
     EXPECT_EQ(ToString(static_cast<EffectType>(7)), "Unknown");
     const std::pair<std::string, EffectType> cases[] = {
@@ -84,12 +77,11 @@ TEST(EffectTypeTest, ToStringAndBack) {
 }
 
 TEST(ResultTest, CarriesTheFailureText) {
-    const std::pair<Result, const char*> cases[] = {
-        {Result(), ""}, {Result("stoll"), "stoll"}, {Result(std::string("bad input")), "bad input"},
-        {Result(static_cast<const char*>(nullptr)), ""},
-    };
-    for (const auto& [result, message] : cases) {
-        EXPECT_EQ(static_cast<bool>(result), &result == &cases[0].first);
+    EXPECT_TRUE(Result());
+    const std::pair<Result, const char*> failures[] = {
+        {Result("stoll"), "stoll"}, {Result(std::string("bad input")), "bad input"}, {Result(static_cast<const char*>(nullptr)), ""}};
+    for (const auto& [result, message] : failures) {
+        EXPECT_FALSE(result);
         EXPECT_STREQ(result.ErrorMessage(), message);
     }
     // Failures travel in the Result only; the interface's last error stays empty.
@@ -97,45 +89,32 @@ TEST(ResultTest, CarriesTheFailureText) {
 }
 
 TEST(EqualityTest, ValueTypesCompareEveryMember) {
-    EXPECT_TRUE(MediaInfo() == MediaInfo(Identifier::Empty(), 0, 0, ""));
     ExpectEachChangeBreaksEquality(MediaInfo(Identifier("A1"), 1, 2, "L"), {
-        {"mediaAssetId", [](MediaInfo& m) { m.MediaAssetId(Identifier("A2")); }},
-        {"limitIn", [](MediaInfo& m) { m.LimitIn(9); }},
-        {"limitDuration", [](MediaInfo& m) { m.LimitDuration(9); }},
-        {"channels", [](MediaInfo& m) { m.Channels("L "); }},
+        [](MediaInfo& m) { m.MediaAssetId(Identifier("A2")); }, [](MediaInfo& m) { m.LimitIn(9); },
+        [](MediaInfo& m) { m.LimitDuration(9); }, [](MediaInfo& m) { m.Channels("L "); },
     });
     const TransitionEffect effect(EffectType::Cut, 1, 2, "c");
-    EXPECT_TRUE(TransitionEffect() == TransitionEffect(EffectType::Unknown, 0, 0, ""));
     EXPECT_TRUE(effect.Clone() == effect);
     ExpectEachChangeBreaksEquality(effect, {
-        {"type", [](TransitionEffect& e) { e.TransitionEffectType(EffectType::Mix); }},
-        {"offset", [](TransitionEffect& e) { e.Offset(9); }},
-        {"duration", [](TransitionEffect& e) { e.Duration(9); }},
-        {"config", [](TransitionEffect& e) { e.Config("c "); }},
+        [](TransitionEffect& e) { e.TransitionEffectType(EffectType::Mix); }, [](TransitionEffect& e) { e.Offset(9); },
+        [](TransitionEffect& e) { e.Duration(9); }, [](TransitionEffect& e) { e.Config("c "); },
     });
 }
 
 TEST(EqualityTest, ItemsCompareKindAndEveryMember) {
-    ExpectEachChangeBreaksEquality<MediaSummaryItem, TrackItem>(*Summary("s1", 0, 0, "m1"), {
-        {"id", [](MediaSummaryItem& i) { i.Id(Identifier("other")); }},
-        {"videoIn", [](MediaSummaryItem& i) { i.VideoIn(1); }},
-        {"videoDuration", [](MediaSummaryItem& i) { i.VideoDuration(1); }},
-        {"audioIn", [](MediaSummaryItem& i) { i.AudioIn(1); }},
-        {"audioDuration", [](MediaSummaryItem& i) { i.AudioDuration(1); }},
-        {"mediaAssetId", [](MediaSummaryItem& i) { i.MediaAssetId(Identifier("m2")); }},
-        {"mediaVideoIn", [](MediaSummaryItem& i) { i.MediaVideoIn(1); }},
-        {"mediaVideoDuration", [](MediaSummaryItem& i) { i.MediaVideoDuration(1); }},
-        {"mediaAudioIn", [](MediaSummaryItem& i) { i.MediaAudioIn(1); }},
-        {"mediaAudioDuration", [](MediaSummaryItem& i) { i.MediaAudioDuration(1); }},
-        {"audioLevel", [](MediaSummaryItem& i) { i.AudioLevel(1); }},
-        {"monitoringChannel", [](MediaSummaryItem& i) { i.MonitoringChannel(1); }},
+    using Item = MediaSummaryItem;
+    ExpectEachChangeBreaksEquality<Item, TrackItem>(*Summary("s1", 0, 0, "m1"), {
+        [](Item& i) { i.Id(Identifier("other")); }, [](Item& i) { i.VideoIn(1); }, [](Item& i) { i.VideoDuration(1); },
+        [](Item& i) { i.AudioIn(1); }, [](Item& i) { i.AudioDuration(1); }, [](Item& i) { i.MediaAssetId(Identifier()); },
+        [](Item& i) { i.MediaVideoIn(1); }, [](Item& i) { i.MediaVideoDuration(1); }, [](Item& i) { i.MediaAudioIn(1); },
+        [](Item& i) { i.MediaAudioDuration(1); }, [](Item& i) { i.AudioLevel(1); }, [](Item& i) { i.MonitoringChannel(1); },
     });
     const auto transitionEqualityTakesIdAndEffect = [](auto item) {
-        using Item = decltype(item);
+        using Transition = decltype(item);
         item.FxTransition(TransitionEffect(EffectType::Mix, 3, 25, "cfg"));
-        ExpectEachChangeBreaksEquality<Item, TrackItem>(item, {
-            {"id", [](Item& i) { i.Id(Identifier("t2")); }},
-            {"effect", [](Item& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 3, 26, "cfg")); }},
+        ExpectEachChangeBreaksEquality<Transition, TrackItem>(item, {
+            [](Transition& i) { i.Id(Identifier("t2")); },
+            [](Transition& i) { i.FxTransition(TransitionEffect(EffectType::Mix, 3, 26, "cfg")); },
         });
     };
     transitionEqualityTakesIdAndEffect(FxAudioTransitionItem(Identifier("t1")));
@@ -151,8 +130,6 @@ TEST(EqualityTest, ItemsCompareKindAndEveryMember) {
             EXPECT_EQ(*lhs == *rhs, lhs == rhs);
         }
     }
-    EXPECT_TRUE(unknown == UnknownItem(Identifier("x")));
-    EXPECT_FALSE(unknown == UnknownItem(Identifier("y")));
 }
 
 TEST(EqualityTest, TracksCompareEntryByEntry) {
@@ -177,20 +154,13 @@ TEST(EqualityTest, TracksCompareEntryByEntry) {
 }
 
 TEST(EqualityTest, TimelinesCompareEveryMember) {
-    Timeline base(Identifier("tl"));
-    base.TransactionId(Identifier("tx"));
-    base.Duration(1500);
-    base.Tracks({MakeTrack("t1", {Summary("i")})});
-    base.MediaInfos({MediaInfo(Identifier("m"), 0, 250, "")});
+    Timeline base = MakeTimeline("tl", "tx", 1500, {"t1"}, {MediaInfo(Identifier("m"), 0, 250, "")});
+    base.Tracks()[0].TrackItems().push_back(Summary("i"));
     ExpectEachChangeBreaksEquality(base, {
-        {"id", [](Timeline& t) { t.Id(Identifier("tl2")); }},
-        {"transactionId", [](Timeline& t) { t.TransactionId(Identifier::Empty()); }},
-        {"duration", [](Timeline& t) { t.Duration(-1500); }},
-        {"track id", [](Timeline& t) { t.Tracks()[0].Id(Identifier("t2")); }},
-        {"extra track", [](Timeline& t) { t.Tracks().push_back(Track()); }},
-        {"item replaced", [](Timeline& t) { t.Tracks()[0].TrackItems()[0] = Summary("j"); }},
-        {"media info", [](Timeline& t) { t.MediaInfos()[0].Channels("L"); }},
-        {"extra media info", [](Timeline& t) { t.MediaInfos().push_back(MediaInfo()); }},
+        [](Timeline& t) { t.Id(Identifier("tl2")); }, [](Timeline& t) { t.TransactionId(Identifier::Empty()); },
+        [](Timeline& t) { t.Duration(-1500); }, [](Timeline& t) { t.Tracks()[0].Id(Identifier("t2")); },
+        [](Timeline& t) { t.Tracks({}); }, [](Timeline& t) { t.Tracks()[0].TrackItems()[0] = Summary("j"); },
+        [](Timeline& t) { t.MediaInfos()[0].Channels("L"); }, [](Timeline& t) { t.MediaInfos().push_back(MediaInfo()); },
     });
     Timeline other = base;  // items are compared by value, not by address
     other.Tracks()[0].TrackItems()[0] = Summary("i");

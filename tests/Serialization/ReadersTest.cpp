@@ -21,27 +21,23 @@ struct ReaderKeys {
     std::vector<const char*> lists;
 };
 
-const std::vector<ReaderKeys>& Readers() {
-    static const std::vector<ReaderKeys> readers = {
-        {MediaInfo(Identifier("A"), 1, 2, "c"), MediaInfo(), {"mediaAssetId", "limitIn", "limitDuration", "channels"}, {}},
-        {TransitionEffect(EffectType::Cut, 1, 2, "c"), TransitionEffect(), {"fxType", "offset", "duration", "config"}, {}},
-        {Summary("s", 1, 1, "m"), std::make_shared<MediaSummaryItem>(),
-         {"_type", "id", "videoIn", "videoDuration", "audioIn", "audioDuration", "mediaAssetId", "mediaVideoIn",
-          "mediaVideoDuration", "mediaAudioIn", "mediaAudioDuration", "audioLevel", "monitoringChannel"},
-         {}},
-        {MakeTrack("t", {Audio("a")}), Track(), {"id", "type"}, {"items"}},
-        {MakeTimeline("tl", "tx", 5, {"t"}, {MediaInfo()}), Timeline(), {"id", "transactionId", "duration"},
-         {"tracks", "mediaInfos"}},
-    };
-    return readers;
-}
+const std::vector<ReaderKeys> Readers = {
+    {MediaInfo(Identifier("A"), 1, 2, "c"), MediaInfo(), {"mediaAssetId", "limitIn", "limitDuration", "channels"}, {}},
+    {TransitionEffect(EffectType::Cut, 1, 2, "c"), TransitionEffect(), {"fxType", "offset", "duration", "config"}, {}},
+    {*Summary("s", 1, 1, "m"), MediaSummaryItem(),
+     {"_type", "id", "videoIn", "videoDuration", "audioIn", "audioDuration", "mediaAssetId", "mediaVideoIn",
+      "mediaVideoDuration", "mediaAudioIn", "mediaAudioDuration", "audioLevel", "monitoringChannel"},
+     {}},
+    {MakeTrack("t", {Audio("a")}), Track(), {"id", "type"}, {"items"}},
+    {MakeTimeline("tl", "tx", 5, {"t"}, {MediaInfo()}), Timeline(), {"id", "transactionId", "duration"},
+     {"tracks", "mediaInfos"}},
+};
 
 // A new value read from each text, through every route; a failure keeps what
 // was read before it.
 TEST(ReadersTest, ReadEachTextIntoANewValue) {
-    auto summary = Summary("s");
+    auto summary = Summary("s", 0, 0, "m");
     summary->AudioIn(-5);
-    summary->MediaAssetId(Identifier("m"));
     summary->MonitoringChannel(12);
     auto partial = Summary("");
     partial->VideoIn(3);
@@ -50,36 +46,26 @@ TEST(ReadersTest, ReadEachTextIntoANewValue) {
         Model expected;
         std::string message = "";
     } cases[] = {
-        {"null", MediaInfo()},
-        {"null", TransitionEffect()},
-        {"null", Summary("")},
-        {"null", Track()},
-        {"null", Timeline()},
-        // Members are read in order, strings only, other keys ignored.
+        // Other keys are ignored; the empty text clears.
         {R"({"_type":"FxVideoTransitionItem","id":"t7","fxType":"Cut","offset":"-2","channels":"x","config":""})",
          TransitionEffect(EffectType::Cut, -2, 0, "")},
-        {R"({"mediaAssetId":"M","limitIn":"abc","limitDuration":"9","channels":"new"})", MediaInfo(Identifier("M"), 0, 0, ""),
-         "stoll"},
-        {R"({"fxType":"Mix","offset":"7","duration":"x","config":"new"})", TransitionEffect(EffectType::Mix, 7, 0, ""), "stoll"},
         // "_type" names a transition exactly (whole text, case-sensitive); anything else is a media summary item.
-        {R"({"_type":"fxaudiotransitionitem","id":"i"})", Summary("i")},
-        {R"({"_type":"FxAudio","id":"i"})", Summary("i")},
-        {R"({"_type":"FxVideoTransitionItem ","id":"i"})", Summary("i")},
-        {R"({"_type":"FxVideoTransitionItemX","id":"i"})", Summary("i")},
-        {R"({"_type":"FxVideoTransitionItem\u0000","id":"i"})", Summary("i")},
-        {R"({"_type":"","id":"i"})", Summary("i")},
+        {R"({"_type":"fxaudiotransitionitem","id":"i"})", *Summary("i")},
+        {R"({"_type":"FxAudio","id":"i"})", *Summary("i")},
+        {R"({"_type":"FxVideoTransitionItem ","id":"i"})", *Summary("i")},
+        {R"({"_type":"FxVideoTransitionItemX","id":"i"})", *Summary("i")},
+        {R"({"_type":"FxVideoTransitionItem\u0000","id":"i"})", *Summary("i")},
         {R"({"_type":"FxVideoTransitionItem","id":"t7","duration":"25","videoIn":"5"})",
-         Video("t7", TransitionEffect(EffectType::Unknown, 0, 25, ""))},
+         *Video("t7", TransitionEffect(EffectType::Unknown, 0, 25, ""))},
         {R"({"_type":"MediaSummaryItem","id":"s","videoIn":5,"audioIn":"-5","mediaAssetId":"m","fxType":"Mix",)"
          R"("duration":"9","monitoringChannel":"12abc"})",
-         summary},
+         *summary},
         // The identifier is read last; a transition's effect is stored only when read whole.
-        {R"({"id":"a","videoIn":"3","audioIn":"x","mediaVideoIn":"4"})", partial, "stoll"},
-        {R"({"_type":"FxVideoTransitionItem","id":"t","fxType":"Mix","config":"c","offset":"ab"})", Video(""), "stoll"},
+        {R"({"id":"a","videoIn":"3","audioIn":"x","mediaVideoIn":"4"})", *partial, "stoll"},
+        {R"({"_type":"FxVideoTransitionItem","id":"t","fxType":"Mix","config":"c","offset":"ab"})", *Video(""), "stoll"},
         // Every element of "items" gives an entry: none from a non-object, a failed item as far as it was read.
         {R"({"id":"t","type":"Unknown","items":[{"_type":"FxAudioTransitionItem","id":"a"},5,null,{"id":"x","videoIn":"?"}]})",
          MakeTrack("t", {Audio("a"), nullptr, Summary(""), Summary("")})},
-        {R"({"items":{"_type":"FxAudioTransitionItem"}})", Track()},
         // A failing element of a timeline's list ends the reading, and is not appended.
         {R"({"tracks":[null,{},{"id":"b","type":"Unknown"}],"mediaInfos":[null,{"channels":"C"}]})",
          MakeTimeline("", "", 0, {"", "", "b"}, {MediaInfo(), MediaInfo(Identifier(""), 0, 0, "C")})},
@@ -95,7 +81,8 @@ TEST(ReadersTest, ReadEachTextIntoANewValue) {
     }
 }
 
-// Members not given are kept; lists are appended to.
+// Members not given are kept, and so are those read before a failure; lists
+// are appended to.
 TEST(ReadersTest, ReadOverAnExistingValue) {
     const TransitionEffect old(EffectType::Cut, 1, 2, "old");
     const auto summary = [](int64_t videoIn, int64_t videoDuration) {
@@ -118,10 +105,10 @@ TEST(ReadersTest, ReadOverAnExistingValue) {
         {old, R"({"fxType":"Mix","offset":"abc","duration":"9","config":"new"})", TransitionEffect(EffectType::Mix, 1, 2, "old"),
          "stoll"},
         // Append reads neither "_type" nor "id"; a transition's effect is replaced whole or not at all.
-        {summary(0, 0), R"({"_type":"FxAudioTransitionItem","id":"x","videoIn":"2"})", summary(2, 0)},
-        {summary(0, 0), R"({"videoDuration":"4","audioIn":"?","audioLevel":"1"})", summary(0, 4), "stoll"},
-        {Audio("keep", old), R"({"id":"x","duration":"9"})", Audio("keep", TransitionEffect(EffectType::Unknown, 0, 9, ""))},
-        {Video("", old), R"({"fxType":"Mix","duration":"-9223372036854775809"})", Video("", old), "stoll"},
+        {*summary(0, 0), R"({"_type":"FxAudioTransitionItem","id":"x","videoIn":"2"})", *summary(2, 0)},
+        {*summary(0, 0), R"({"videoDuration":"4","audioIn":"?","audioLevel":"1"})", *summary(0, 4), "stoll"},
+        {*Audio("keep", old), R"({"id":"x","duration":"9"})", *Audio("keep", TransitionEffect(EffectType::Unknown, 0, 9, ""))},
+        {*Video("", old), R"({"fxType":"Mix","duration":"-9223372036854775809"})", *Video("", old), "stoll"},
         {MakeTrack("keep", {Audio("1")}), R"({"items":[{"id":"5"}]})", MakeTrack("keep", {Audio("1"), Summary("5")})},
         {MakeTimeline("keep", "tx", 42, {"old"}, {MediaInfo(Identifier("m0"), 0, 0, "")}),
          R"({"id":"","transactionId":"t2","tracks":[{"id":"a"}],"mediaInfos":[{"mediaAssetId":"m1"}]})",
@@ -144,9 +131,9 @@ TEST(ReadersTest, IntegerTexts) {
         {"limitIn", "{}", [](int64_t v) -> Model { return MediaInfo(Identifier(), v, 0, ""); }},
         {"duration", "{}", [](int64_t v) -> Model { return TransitionEffect(EffectType::Unknown, 0, v, ""); }},
         {"duration", "{}", [](int64_t v) -> Model { return MakeTimeline("", "", v, {}, {}); }},
-        {"monitoringChannel", "{}", [](int64_t v) -> Model { auto item = Summary(""); item->MonitoringChannel(v); return item; }},
+        {"monitoringChannel", "{}", [](int64_t v) -> Model { auto item = Summary(""); item->MonitoringChannel(v); return *item; }},
         {"offset", R"({"_type":"FxAudioTransitionItem"})",
-         [](int64_t v) -> Model { return Audio("", TransitionEffect(EffectType::Unknown, v, 0, "")); }},
+         [](int64_t v) -> Model { return *Audio("", TransitionEffect(EffectType::Unknown, v, 0, "")); }},
     };
     enum Outcome { Value, NoDigits, OutOfRange };
     const struct {
@@ -180,12 +167,13 @@ TEST(ReadersTest, IntegerTexts) {
 // Values of every JSON type but string are skipped silently; an input that is
 // neither object nor null fails with jsoncpp's message and changes nothing.
 TEST(ReadersTest, OnlyStringMembersOfObjectsAreRead) {
-    Json::Value object(Json::objectValue);
-    object["k"] = "5";
-    Json::Value array(Json::arrayValue);
-    array.append("5");
-    for (const Json::Value& value : {Json::Value(), Json::Value(5), Json::Value(-1.5), Json::Value(true), object, array}) {
-        for (const ReaderKeys& reader : Readers()) {
+    for (const Json::Value& value :
+         {Json::Value(), Json::Value(5), Json::Value(-1.5), Json::Value(true), Parse(R"({"k":"5"})"), Parse(R"(["5"])")}) {
+        for (const ReaderKeys& reader : Readers) {
+            if (value.isNull()) {  // a null input is read as an empty object
+                ExpectReads(value, reader.fresh);
+                ExpectReadsOver(reader.full, value, reader.full);
+            }
             Json::Value input(Json::objectValue);
             for (const char* key : reader.keys) {
                 input[key] = value;
@@ -202,8 +190,8 @@ TEST(ReadersTest, OnlyStringMembersOfObjectsAreRead) {
                                      Json::Value(false)}) {
         SCOPED_TRACE(input.toStyledString());
         const std::string message = LookupMessage(input);
-        for (const ReaderKeys& reader : Readers()) {
-            if (!std::holds_alternative<std::shared_ptr<TrackItem>>(reader.fresh)) {
+        for (const ReaderKeys& reader : Readers) {
+            if (!std::holds_alternative<MediaSummaryItem>(reader.fresh)) {
                 ExpectReads(input, reader.fresh, message);
             }
             ExpectReadsOver(reader.full, input, reader.full, message);
@@ -223,33 +211,23 @@ TEST(ReadersTest, OnlyStringMembersOfObjectsAreRead) {
 // The pointer forms of the media info and transition effect readers fill the
 // value held; an empty pointer fails only when a member would be read.
 TEST(ReadersTest, AnEmptyPointerFailsOnlyWhenThereIsSomethingToFill) {
-    for (const ReaderKeys& reader : {Readers()[0], Readers()[1]}) {
-        std::visit(
-            [&](const auto& value) {
-                using T = std::decay_t<decltype(value)>;
-                if constexpr (std::is_same_v<T, MediaInfo> || std::is_same_v<T, TransitionEffect>) {
-                    const auto read = [&](const Json::Value& input, const std::string& message) {
-                        std::unique_ptr<T> pointer;
-                        ExpectOutcome(ReaderOf(value).To(input, pointer), message);
-                        EXPECT_EQ(pointer, nullptr);
-                    };
-                    Json::Value nothing = Parse(R"({"other":"x"})");
-                    for (const char* key : reader.keys) {
-                        nothing[key] = 5;
-                    }
-                    read(Json::Value(), "");
-                    read(nothing, "");
-                    for (const char* key : reader.keys) {
-                        Json::Value input(Json::objectValue);
-                        input[key] = "";
-                        read(input, std::is_same_v<T, MediaInfo>
-                                        ? "no media info to fill: the target pointer is empty"
-                                        : "no transition effect to fill: the target pointer is empty");
-                    }
-                }
-            },
-            reader.fresh);
-    }
+    const auto expect = [](const auto& reader, auto pointer, const ReaderKeys& entity, const std::string& name) {
+        Json::Value nothing = Parse(R"({"other":"x"})");
+        for (const char* key : entity.keys) {
+            nothing[key] = 5;
+        }
+        std::vector<std::pair<Json::Value, std::string>> cases = {{Json::Value(), ""}, {nothing, ""}};
+        for (const char* key : entity.keys) {
+            cases.emplace_back(Json::Value(Json::objectValue), "no " + name + " to fill: the target pointer is empty");
+            cases.back().first[key] = "";
+        }
+        for (const auto& [input, message] : cases) {
+            ExpectOutcome(reader.To(input, pointer), message);
+            EXPECT_EQ(pointer, nullptr);
+        }
+    };
+    expect(JsonToMediaInfoConverter(), std::unique_ptr<MediaInfo>(), Readers[0], "media info");
+    expect(JsonToTransitionEffectConverter(), std::unique_ptr<TransitionEffect>(), Readers[1], "transition effect");
 }
 
 }  // namespace

@@ -16,12 +16,19 @@ const std::string ZeroSummary =
     R"("mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0","audioLevel":"0","monitoringChannel":"0"})";
 
 // Each model and the text its writer gives, byte for byte; unless marked,
-// that text reads back to an equal model.
+// that text reads back to an equal model. An entry without an item fails the
+// write after its object and every enclosing one are closed.
 TEST(WritersTest, WriteEveryModelByteExactlyAndReadItBack) {
+    const Track withEmptyEntry = MakeTrack("t", {Audio("a"), nullptr, Audio("c")});
+    const std::string withEmptyEntryJson =
+        R"({"id":"t","type":"SUMMARY","items":[{"_type":"FxAudioTransitionItem","id":"a"},{}]})";
+    Timeline timelineWithEmptyEntry;
+    timelineWithEmptyEntry.Tracks().push_back(withEmptyEntry);
     const struct {
         Model model;
         std::string json;
         bool readsBack = true;
+        std::string message = "";
     } cases[] = {
         // Keys in a fixed order, each left out while it holds its default.
         {MediaInfo(), "{}"},
@@ -36,15 +43,15 @@ TEST(WritersTest, WriteEveryModelByteExactlyAndReadItBack) {
          R"({"fxType":"Mix","duration":"25","config":"{\"curve\":\"linear\"}"})"},
         {TransitionEffect(EffectType::Unknown, -1, 0, "cfg"), R"({"offset":"-1","config":"cfg"})"},
         // Items lead with "_type"; a media summary item writes its ten integers also when zero.
-        {std::make_shared<MediaSummaryItem>(), R"({"_type":"MediaSummaryItem",)" + ZeroSummary},
-        {Summary("s\"1", 1, 1, " "),
+        {MediaSummaryItem(), R"({"_type":"MediaSummaryItem",)" + ZeroSummary},
+        {*Summary("s\"1", 1, 1, " "),
          R"({"_type":"MediaSummaryItem","id":"s\"1","videoIn":"1","videoDuration":"2","audioIn":"3","audioDuration":"4",)"
          R"("mediaAssetId":" ","mediaVideoIn":"5","mediaVideoDuration":"6","mediaAudioIn":"7","mediaAudioDuration":"8",)"
          R"("audioLevel":"9","monitoringChannel":"10"})"},
-        {Audio(""), R"({"_type":"FxAudioTransitionItem"})"},
-        {Video("t7", TransitionEffect(EffectType::Unknown, 0, 25, "")),
+        {*Audio(""), R"({"_type":"FxAudioTransitionItem"})"},
+        {*Video("t7", TransitionEffect(EffectType::Unknown, 0, 25, "")),
          R"({"_type":"FxVideoTransitionItem","id":"t7","duration":"25"})"},
-        {Audio("a", TransitionEffect(EffectType::Cut, -1, INT64_MAX, "c")),
+        {*Audio("a", TransitionEffect(EffectType::Cut, -1, INT64_MAX, "c")),
          R"({"_type":"FxAudioTransitionItem","id":"a","fxType":"Cut","offset":"-1","duration":"9223372036854775807","config":"c"})"},
         // Lists are left out when empty; a timeline always has its duration.
         {Track(), R"({"type":"SUMMARY"})"},
@@ -61,13 +68,15 @@ TEST(WritersTest, WriteEveryModelByteExactlyAndReadItBack) {
         {MediaInfo(Identifier(std::string("\0x", 2)), 0, 0, std::string("ab\0cd", 5)),
          R"({"mediaAssetId":"","channels":"ab"})", false},
         {TransitionEffect(EffectType::Unknown, 0, 0, std::string("x\0y", 3)), R"({"config":"x"})", false},
-        {Video(std::string("i\0d", 3), TransitionEffect(EffectType::Unknown, 0, 0, "\n\x80")),
+        {*Video(std::string("i\0d", 3), TransitionEffect(EffectType::Unknown, 0, 0, "\n\x80")),
          "{\"_type\":\"FxVideoTransitionItem\",\"id\":\"i\",\"config\":\"\\n\x80\"}", false},
         {MakeTrack("", {std::make_shared<UnknownItem>()}), R"({"type":"SUMMARY","items":[{}]})", false},
+        {withEmptyEntry, withEmptyEntryJson, false, EmptyEntryMessage},
+        {timelineWithEmptyEntry, R"({"duration":"0","tracks":[)" + withEmptyEntryJson + "]}", false, EmptyEntryMessage},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.json);
-        ExpectWrites(c.model, c.json);
+        ExpectWrites(c.model, c.json, c.message);
         if (c.readsBack) {
             ExpectReads(Parse(c.json), c.model);
         }
@@ -89,9 +98,9 @@ TEST(WritersTest, OutputLimitCutsTheTextAndClosesWhatWasOpen) {
          R"({"mediaAssetId":"A1","limitIn":"5"})"},
         {TransitionEffect(EffectType::Cut, 5, 250, "C"), R"("duration":"250")",
          R"({"fxType":"Cut","offset":"5","duration":"250"})"},
-        {Summary("s", 1, 1, "m"), R"("mediaAssetId":)",
+        {*Summary("s", 1, 1, "m"), R"("mediaAssetId":)",
          R"({"_type":"MediaSummaryItem","id":"s","videoIn":"1","videoDuration":"2","audioIn":"3","audioDuration":"4"})"},
-        {Video("t", TransitionEffect(EffectType::Mix, 2, 3, "c")), R"("id":"t")", R"({"_type":"FxVideoTransitionItem","id":"t"})"},
+        {*Video("t", TransitionEffect(EffectType::Mix, 2, 3, "c")), R"("id":"t")", R"({"_type":"FxVideoTransitionItem","id":"t"})"},
         {MakeTrack("t", {Audio("a"), Video("b"), Audio("c")}), R"("_type":"FxVideoTransitionItem")",
          R"({"id":"t","type":"SUMMARY","items":[{"_type":"FxAudioTransitionItem","id":"a"},{"_type":"FxVideoTransitionItem"}]})"},
         {timeline, R"("duration":)", R"({"id":"tl"})"},
@@ -103,16 +112,6 @@ TEST(WritersTest, OutputLimitCutsTheTextAndClosesWhatWasOpen) {
     for (const auto& c : cases) {
         ExpectCutAfter(c.model, c.lastAccepted, c.json);
     }
-}
-
-// An entry without an item fails the write after its object and every
-// enclosing one are closed.
-TEST(WritersTest, AnEntryWithoutItemFailsTheWrite) {
-    Timeline timeline = MakeTimeline("", "", 0, {"t"}, {MediaInfo(Identifier("m"), 0, 0, "")});
-    timeline.Tracks()[0].TrackItems() = {Audio("a"), nullptr, Audio("c")};
-    const std::string track = R"({"id":"t","type":"SUMMARY","items":[{"_type":"FxAudioTransitionItem","id":"a"},{}]})";
-    ExpectWrites(timeline.Tracks()[0], track, EmptyEntryMessage());
-    ExpectWrites(timeline, R"({"duration":"0","tracks":[)" + track + "]}", EmptyEntryMessage());
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #pragma once
 
 // Runs every writer and reader through all of its routes from one table row:
-// a Model (any of the five converted types) and its JSON text. The exact
-// messages of the Stringer and of jsoncpp are learned by provoking them, so
-// the tests compare against the real texts without copying them.
+// a Model (any of the five converted types) and its JSON text. jsoncpp's
+// messages are learned by provoking them, so that the tests compare against
+// the real texts of the installed version.
 
 #include "Support/ModelBuilders.h"
 
@@ -39,37 +39,25 @@ using Orv::Common::Serialization::Result;
 using Orv::Common::Serialization::Json::Stringer;
 using namespace Orv::TimelineEngineModel::Serialization::Json;
 
-// A value of any converted type; a track item goes by pointer to keep its kind.
-using Model = std::variant<MediaInfo, TransitionEffect, std::shared_ptr<TrackItem>, Track, Timeline>;
+// A value of any converted type, a track item of any kind the model has.
+using Model = std::variant<MediaInfo, TransitionEffect, MediaSummaryItem, FxAudioTransitionItem, FxVideoTransitionItem,
+                           Track, Timeline>;
 
 inline MediaInfoToJsonConverter WriterOf(const MediaInfo&) { return {}; }
 inline TransitionEffectToJsonConverter WriterOf(const TransitionEffect&) { return {}; }
-inline TrackItemToJsonConverter WriterOf(const std::shared_ptr<TrackItem>&) { return {}; }
+inline TrackItemToJsonConverter WriterOf(const TrackItem&) { return {}; }
 inline TrackToJsonConverter WriterOf(const Track&) { return {}; }
 inline TimelineToJsonConverter WriterOf(const Timeline&) { return {}; }
 inline JsonToMediaInfoConverter ReaderOf(const MediaInfo&) { return {}; }
 inline JsonToTransitionEffectConverter ReaderOf(const TransitionEffect&) { return {}; }
-inline JsonToTrackItemConverter ReaderOf(const std::shared_ptr<TrackItem>&) { return {}; }
+inline JsonToTrackItemConverter ReaderOf(const TrackItem&) { return {}; }
 inline JsonToTrackConverter ReaderOf(const Track&) { return {}; }
 inline JsonToTimelineConverter ReaderOf(const Timeline&) { return {}; }
 
 template <typename T>
-const T& Deref(const T& value) { return value; }
-inline const TrackItem& Deref(const std::shared_ptr<TrackItem>& item) { return *item; }
-
-// A copy of `item` of its own concrete kind.
-inline std::unique_ptr<TrackItem> CopyOf(const TrackItem& item) {
-    switch (item.GetType()) {
-        case TrackItemType::MediaSummary:
-            return std::make_unique<MediaSummaryItem>(static_cast<const MediaSummaryItem&>(item));
-        case TrackItemType::FxAudioTransition:
-            return std::make_unique<FxAudioTransitionItem>(static_cast<const FxAudioTransitionItem&>(item));
-        case TrackItemType::FxVideoTransition:
-            return std::make_unique<FxVideoTransitionItem>(static_cast<const FxVideoTransitionItem&>(item));
-        default:
-            return std::make_unique<UnknownItem>(static_cast<const UnknownItem&>(item));
-    }
-}
+constexpr bool IsItem = std::is_base_of_v<TrackItem, T>;
+template <typename T>
+constexpr bool FilledInPlace = std::is_same_v<T, MediaInfo> || std::is_same_v<T, TransitionEffect>;
 
 // Parses `text` with jsoncpp; fails the current test when it is not JSON.
 inline ::Json::Value Parse(const std::string& text) {
@@ -97,23 +85,8 @@ inline void ExpectOutcome(const Result& result, const std::string& message) {
     EXPECT_EQ(result.ErrorMessage(), message);
 }
 
-inline std::string LimitMessage(std::size_t limit) {
-    Stringer stringer;
-    stringer.OutputLimit(limit);
-    return ThrownBy<std::length_error>([&] { stringer.Value(std::string(limit + 1, 'x')); });
-}
-
-inline std::string ValueWhereKeyIsDueMessage() {
-    Stringer stringer;
-    stringer.Object();
-    return ThrownBy<std::logic_error>([&] { stringer.Object(); });
-}
-
-inline std::string EmptyEntryMessage() {
-    Stringer stringer;
-    stringer.Object();
-    return ThrownBy<std::invalid_argument>([&] { TrackItemToJsonConverter().Append(stringer, nullptr); });
-}
+// What a writer reports for an entry without an item.
+inline const char* const EmptyEntryMessage = "track item entry holds no item";
 
 // jsoncpp's message for looking a key up in `value` (neither object nor null).
 inline std::string LookupMessage(const ::Json::Value& value) {
@@ -130,42 +103,35 @@ inline void ExpectWrites(const Model& model, const std::string& json, const std:
                          std::size_t limit = 0) {
     std::visit(
         [&](const auto& value) {
+            using T = std::decay_t<decltype(value)>;
             const auto writer = WriterOf(value);
-            const auto fresh = [limit] {
-                Stringer stringer;
-                stringer.OutputLimit(limit);
-                return stringer;
-            };
-            Stringer constant = fresh();
-            ExpectOutcome(writer.To(Deref(value), constant), message);
-            EXPECT_EQ(constant.ToString(), json);
-
-            Stringer moved = fresh();
-            if constexpr (std::is_same_v<std::decay_t<decltype(value)>, std::shared_ptr<TrackItem>>) {
-                const auto copy = CopyOf(*value);
-                ExpectOutcome(writer.To(std::move(*copy), moved), message);
-                EXPECT_TRUE(*copy == *value);
-            } else {
-                auto copy = value;
-                ExpectOutcome(writer.To(std::move(copy), moved), message);
-                EXPECT_TRUE(copy == value);
+            Stringer constant, moved, open;
+            for (Stringer* stringer : {&constant, &moved, &open}) {
+                stringer->OutputLimit(limit);
             }
+            ExpectOutcome(writer.To(value, constant), message);
+            EXPECT_EQ(constant.ToString(), json);
+            T copy = value;
+            ExpectOutcome(writer.To(std::move(copy), moved), message);
             EXPECT_EQ(moved.ToString(), json);
-
-            Stringer open = fresh();
+            EXPECT_TRUE(copy == value);
             open.Object();
-            EXPECT_EQ(ThrownBy([&] { writer.Append(open, value); }), message);
+            if constexpr (IsItem<T>) {
+                EXPECT_EQ(ThrownBy([&] { writer.Append(open, std::make_shared<T>(value)); }), message);
+            } else {
+                EXPECT_EQ(ThrownBy([&] { writer.Append(open, value); }), message);
+            }
             EXPECT_EQ(open.Depth(), 1u);
             EXPECT_EQ(open.CloseObject().ToString(), json);
             if (message.empty()) {
-                Stringer array;
+                Stringer array, keyDue;
                 array.Array();
-                EXPECT_TRUE(writer.To(Deref(value), array) && writer.To(Deref(value), array));
+                EXPECT_TRUE(writer.To(value, array) && writer.To(value, array));
                 EXPECT_EQ(array.CloseArray().ToString(), "[" + json + "," + json + "]");
-                Stringer keyDue;
                 keyDue.Object();
-                ExpectOutcome(writer.To(Deref(value), keyDue), ValueWhereKeyIsDueMessage());
+                const Result refused = writer.To(value, keyDue);
                 EXPECT_EQ(keyDue.ToString(), "{");
+                ExpectOutcome(refused, ThrownBy<std::logic_error>([&] { keyDue.Object(); }));  // the Stringer's own
             }
         },
         model);
@@ -178,11 +144,11 @@ inline void ExpectWrites(const Model& model, const std::string& json, const std:
 inline void ExpectCutAfter(const Model& model, const std::string& lastAccepted, const std::string& json) {
     SCOPED_TRACE("cut after " + lastAccepted);
     Stringer full;
-    std::visit([&](const auto& value) { WriterOf(value).To(Deref(value), full); }, model);
+    std::visit([&](const auto& value) { WriterOf(value).To(value, full); }, model);
     const std::size_t at = full.ToString().find(lastAccepted);
     ASSERT_NE(at, std::string::npos) << full.ToString();
     const std::size_t limit = at + lastAccepted.size();
-    ExpectWrites(model, json, LimitMessage(limit), limit);
+    ExpectWrites(model, json, "Stringer: output limit of " + std::to_string(limit) + " bytes reached", limit);
 }
 
 // What a reader's pointer holds before a read: an empty media info or
@@ -190,7 +156,7 @@ inline void ExpectCutAfter(const Model& model, const std::string& lastAccepted, 
 // that holds a CountedItem (replaced by a new one).
 template <typename T>
 auto HeldBefore(int& live) {
-    if constexpr (std::is_same_v<T, std::shared_ptr<TrackItem>>) {
+    if constexpr (IsItem<T>) {
         return std::unique_ptr<TrackItem>(std::make_unique<CountedItem>(live));
     } else if constexpr (std::is_same_v<T, Track>) {
         return std::make_unique<Track>(MakeTrack("old", {std::make_shared<CountedItem>(live)}));
@@ -219,11 +185,11 @@ inline void ExpectReads(const ::Json::Value& json, const Model& expected, const 
                 const void* const held = pointer.get();
                 ExpectOutcome(moved ? reader.To(::Json::Value(json), pointer) : reader.To(json, pointer), message);
                 ASSERT_NE(pointer, nullptr);
-                EXPECT_TRUE(*pointer == Deref(want));
+                EXPECT_TRUE(*pointer == want);
                 EXPECT_EQ(live, 0);
-                EXPECT_EQ(pointer.get() == held, (std::is_same_v<T, MediaInfo> || std::is_same_v<T, TransitionEffect>));
+                EXPECT_EQ(pointer.get() == held, FilledInPlace<T>);
             }
-            if constexpr (!std::is_same_v<T, std::shared_ptr<TrackItem>>) {
+            if constexpr (!IsItem<T>) {
                 T target;
                 EXPECT_EQ(ThrownBy([&] { reader.To(json, target); }), message);
                 EXPECT_EQ(target, want);
@@ -234,7 +200,7 @@ inline void ExpectReads(const ::Json::Value& json, const Model& expected, const 
 
 // Reads `json` over `before` through the routes that fill an existing value:
 // the reference form (and the pointer form of a media info or transition
-// effect), and for a track item Append, which reads neither "_type" nor "id".
+// effect); for a track item Append, which reads neither "_type" nor "id".
 // Each gives `expected` and fails with `message`.
 inline void ExpectReadsOver(const Model& before, const ::Json::Value& json, const Model& expected,
                             const std::string& message = "") {
@@ -242,29 +208,17 @@ inline void ExpectReadsOver(const Model& before, const ::Json::Value& json, cons
         [&](const auto& value) {
             using T = std::decay_t<decltype(value)>;
             const auto reader = ReaderOf(value);
-            if constexpr (std::is_same_v<T, std::shared_ptr<TrackItem>>) {
-                const auto item = CopyOf(*value);
-                EXPECT_EQ(ThrownBy([&] {
-                              switch (item->GetType()) {
-                                  case TrackItemType::FxAudioTransition:
-                                      return reader.Append(json, static_cast<FxAudioTransitionItem&>(*item));
-                                  case TrackItemType::FxVideoTransition:
-                                      return reader.Append(json, static_cast<FxVideoTransitionItem&>(*item));
-                                  default:
-                                      return reader.Append(json, static_cast<MediaSummaryItem&>(*item));
-                              }
-                          }),
-                          message);
-                EXPECT_TRUE(*item == *std::get<T>(expected));
+            T target = value;
+            if constexpr (IsItem<T>) {
+                EXPECT_EQ(ThrownBy([&] { reader.Append(json, target); }), message);
             } else {
-                T target = value;
                 EXPECT_EQ(ThrownBy([&] { reader.To(json, target); }), message);
-                EXPECT_EQ(target, std::get<T>(expected));
-                if constexpr (std::is_same_v<T, MediaInfo> || std::is_same_v<T, TransitionEffect>) {
-                    auto pointer = std::make_unique<T>(value);  // filled in place
-                    ExpectOutcome(reader.To(json, pointer), message);
-                    EXPECT_EQ(*pointer, std::get<T>(expected));
-                }
+            }
+            EXPECT_TRUE(target == std::get<T>(expected));
+            if constexpr (FilledInPlace<T>) {
+                auto pointer = std::make_unique<T>(value);
+                ExpectOutcome(reader.To(json, pointer), message);
+                EXPECT_EQ(*pointer, std::get<T>(expected));
             }
         },
         before);

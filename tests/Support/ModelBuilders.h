@@ -39,18 +39,13 @@ inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id, int64_t 
 }
 
 template <typename Item>
-std::shared_ptr<TrackItem> Transition(const std::string& id, const TransitionEffect& effect = TransitionEffect()) {
+std::shared_ptr<Item> Transition(const std::string& id, const TransitionEffect& effect) {
     auto item = std::make_shared<Item>(Identifier(id));
     item->FxTransition(effect);
     return item;
 }
-
-inline std::shared_ptr<TrackItem> Audio(const std::string& id, const TransitionEffect& effect = TransitionEffect()) {
-    return Transition<FxAudioTransitionItem>(id, effect);
-}
-inline std::shared_ptr<TrackItem> Video(const std::string& id, const TransitionEffect& effect = TransitionEffect()) {
-    return Transition<FxVideoTransitionItem>(id, effect);
-}
+inline auto Audio(const std::string& id, const TransitionEffect& e = {}) { return Transition<FxAudioTransitionItem>(id, e); }
+inline auto Video(const std::string& id, const TransitionEffect& e = {}) { return Transition<FxVideoTransitionItem>(id, e); }
 
 // An item of a kind outside the model, built through the protected constructors.
 class UnknownItem : public TrackItem {
