@@ -37,7 +37,6 @@ void ExpectEachChangeBreaksEquality(const T& base, const std::vector<std::functi
 TEST(IdentifierTest, EmptyIsOneSharedValueAndTextsCompareWhole) {
     EXPECT_EQ(&Identifier::Empty(), &Identifier::Empty());
     EXPECT_TRUE(Identifier::Empty().IsEmpty());
-    EXPECT_EQ(Identifier(std::string()), Identifier::Empty());
     EXPECT_FALSE(Identifier(" ").IsEmpty());
     EXPECT_EQ(static_cast<std::string>(Identifier("x-1")), "x-1");
     const std::tuple<std::string, std::string, bool> cases[] = {
@@ -172,14 +171,11 @@ TEST(TrackTest, CopiesShareTheirItems) {
     {
         std::optional<Track> first(MakeTrack("t", {std::make_shared<CountedItem>(live), Summary("b")}));
         const Track second = *first;
-        Track replaced;
-        replaced.TrackItems(first->TrackItems());  // replaces the list, shares the items
         for (std::size_t i = 0; i < 2; ++i) {
             EXPECT_EQ(second.TrackItems()[i].get(), first->TrackItems()[i].get());
-            EXPECT_EQ(replaced.TrackItems()[i].get(), first->TrackItems()[i].get());
         }
         first.reset();
-        EXPECT_EQ(live, 1);  // still held by the copies
+        EXPECT_EQ(live, 1);  // still held by the copy
     }
     EXPECT_EQ(live, 0);
 }

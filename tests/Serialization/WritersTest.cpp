@@ -114,4 +114,14 @@ TEST(WritersTest, OutputLimitCutsTheTextAndClosesWhatWasOpen) {
     }
 }
 
+// An exception of a type not derived from std::exception fails the write too.
+TEST(WritersTest, AnExceptionOfAnyTypeFailsTheWrite) {
+    struct ThrowingItem : MediaSummaryItem {
+        const Identifier& Id() const override { throw 42; }
+    };
+    Stringer stringer;
+    ExpectOutcome(TrackItemToJsonConverter().To(ThrowingItem(), stringer), "unknown exception");
+    EXPECT_EQ(stringer.ToString(), R"({"_type":"MediaSummaryItem"})");
+}
+
 }  // namespace
