@@ -119,7 +119,7 @@ TEST(StringerTest, RefusesMisuseWithoutWriting) {
     const char* const closeArray = "Stringer: CloseArray() without an open array";
     const char* const nonFinite = "Stringer: a non-finite number has no JSON form";
     const char* const nullPointer = "Stringer: a null string pointer";
-    const char* const cases[][3] = {  // setup, refused call, message
+    const char* const cases[][3] = {
         {"1", "2", secondTop},          {"{ }", "{", secondTop},        {"", "k:k", keyOutside},
         {"[", "k:k", keyOutside},       {"{ k:a 1", "2", keyDue},       {"{", "[", keyDue},
         {"", "}", closeObject},         {"{ k:a [", "}", closeObject},  {"[ ]", "]", closeArray},
@@ -127,11 +127,11 @@ TEST(StringerTest, RefusesMisuseWithoutWriting) {
         {"{ k:n", "d:nan", nonFinite},  {"[", "null-string", nullPointer}, {"{", "null-key", nullPointer},
         {"{ k:a", "k:b", "Stringer: Key() while a key already awaits its value"},
     };
-    for (const auto& [setup, call, message] : cases) {
-        SCOPED_TRACE(std::string(setup) + " then " + call);
+    for (const auto& c : cases) {  // setup, refused call, message
+        SCOPED_TRACE(std::string(c[0]) + " then " + c[1]);
         Stringer s;
-        Play(s, setup);
-        ExpectRefused<std::logic_error>(s, [&] { Play(s, call); }, message);
+        Play(s, c[0]);
+        ExpectRefused<std::logic_error>(s, [&] { Play(s, c[1]); }, c[2]);
     }
     Stringer s;
     // A refused call changes no state: the document carries on as before it.
@@ -149,10 +149,11 @@ TEST(StringerTest, RefusesTheCallThatPassesTheLimit) {
         {"[ 1", "false"}, {"[ 1", "null"},   {"[ 1", "{"},              {"{ k:a", "["},     {"", "s:top"},
     };
     for (const bool pretty : {false, true}) {
-        for (const auto& [setup, last] : cases) {
-            SCOPED_TRACE(std::string(setup) + " then " + last + (pretty ? " pretty" : ""));
-            const std::string full = Written(std::string(setup) + " " + last, pretty);
-            EXPECT_EQ(Written(std::string(setup) + " " + last, pretty, full.size()), full);
+        for (const auto& c : cases) {
+            const std::string setup = c[0], last = c[1];
+            SCOPED_TRACE(setup + " then " + last + (pretty ? " pretty" : ""));
+            const std::string full = Written(setup + " " + last, pretty);
+            EXPECT_EQ(Written(setup + " " + last, pretty, full.size()), full);
             Stringer refused = Make(pretty, full.size() - 1);
             Play(refused, setup);
             ExpectRefused<std::length_error>(refused, [&] { Play(refused, last); },
