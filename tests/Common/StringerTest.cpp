@@ -1,287 +1,181 @@
-#include <Orv/Common/Serialization/Json/Stringer.h>
+// Parse and ThrownBy come from the converter tests' helpers.
+#include "Support/JsonTestHelpers.h"
 
 #include <gtest/gtest.h>
-#include <json/reader.h>
-#include <json/value.h>
 
-#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
-#include <limits>
-#include <memory>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
+using Orv::Testing::Parse;
+using Orv::Testing::ThrownBy;
 using Orv::Common::Serialization::Json::Stringer;
-using Build = std::function<void(Stringer&)>;
 
-// Parses `text` with jsoncpp; fails the test when it is not JSON.
-::Json::Value Parse(const std::string& text) {
-    ::Json::CharReaderBuilder builder;
-    builder["collectComments"] = false;
-    const std::unique_ptr<::Json::CharReader> reader(builder.newCharReader());
-    ::Json::Value root;
-    std::string errors;
-    EXPECT_TRUE(reader->parse(text.data(), text.data() + text.size(), &root, &errors)) << errors << "\n" << text;
-    return root;
+Stringer Make(bool pretty, std::size_t limit = 0) {
+    Stringer s = pretty ? Stringer::PrettyStringer() : Stringer();
+    s.OutputLimit(limit);
+    return s;
 }
 
-// Runs `call` and returns the message of the `Exception` it throws ("" if none).
-template <typename Exception>
-std::string MessageOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.what();
+// Runs a script of Stringer calls separated by spaces: { } [ ] open and
+// close, "k:name" a key, "s:text" a string, "d:number" a double, null, true,
+// false, null-key and null-string (null pointers), anything else an int32_t.
+void Play(Stringer& s, const std::string& script) {
+    std::istringstream calls(script);
+    for (std::string call; calls >> call;) {
+        const std::string arg = call.size() > 1 && call[1] == ':' ? call.substr(2) : "";
+        if (call == "{" || call == "}" || call == "[" || call == "]") {
+            call == "{" ? s.Object() : call == "}" ? s.CloseObject() : call == "[" ? s.Array() : s.CloseArray();
+        } else if (call == "null" || call == "true" || call == "false") {
+            call == "null" ? s.NullValue() : s.Value(call == "true");
+        } else if (call == "null-key" || call == "null-string") {
+            call == "null-key" ? s.Key(static_cast<const char*>(nullptr)) : s.Value(static_cast<const char*>(nullptr));
+        } else if (call[0] == 'k' || call[0] == 's' || call[0] == 'd') {
+            call[0] == 'k' ? s.Key(arg) : call[0] == 's' ? s.Value(arg) : s.Value(std::strtod(arg.c_str(), nullptr));
+        } else {
+            s.Value(static_cast<int32_t>(std::stol(call)));
+        }
     }
-    return "";
 }
 
-struct LayoutCase {
-    const char* name;
-    Build build;
-    const char* compact;
-    const char* pretty;
-};
+std::string Written(const std::string& script, bool pretty = false, std::size_t limit = 0) {
+    Stringer s = Make(pretty, limit);
+    Play(s, script);
+    return s.ToString();
+}
+
+// `call` on `s` throws an `Exception` with `message` and changes neither the text nor the depth.
+template <typename Exception>
+void ExpectRefused(Stringer& s, const std::function<void()>& call, const std::string& message) {
+    const std::string before = s.ToString();
+    const std::size_t depth = s.Depth();
+    EXPECT_EQ(ThrownBy<Exception>(call), message);
+    EXPECT_EQ(s.ToString(), before);
+    EXPECT_EQ(s.Depth(), depth);
+}
 
 TEST(StringerTest, LaysOutCompactAndPrettyText) {
-    const LayoutCase cases[] = {
-        {"member pair",
-         [](Stringer& s) { s.Object().Key("mediaAssetId").Value("A1").Key("limitDuration").Value("250").CloseObject(); },
-         R"({"mediaAssetId":"A1","limitDuration":"250"})", "{\n  \"mediaAssetId\": \"A1\",\n  \"limitDuration\": \"250\"\n}"},
-        {"nested",
-         [](Stringer& s) {
-             s.Object().Key("a").Value("1").Key("b").Array().Value("x").Object().CloseObject().CloseArray().CloseObject();
-         },
-         R"({"a":"1","b":["x",{}]})", "{\n  \"a\": \"1\",\n  \"b\": [\n    \"x\",\n    {}\n  ]\n}"},
-        {"empty object", [](Stringer& s) { s.Object().CloseObject(); }, "{}", "{}"},
-        {"empty array", [](Stringer& s) { s.Array().CloseArray(); }, "[]", "[]"},
-        {"scalars in array",
-         [](Stringer& s) {
-             s.Array().Value(true).Value(false).Value(int32_t{-7}).Value(1.5).NullValue().Array().CloseArray().CloseArray();
-         },
-         "[true,false,-7,1.5,null,[]]", "[\n  true,\n  false,\n  -7,\n  1.5,\n  null,\n  []\n]"},
-        {"object in object",
-         [](Stringer& s) { s.Object().Key("o").Object().Key("k").NullValue().CloseObject().CloseObject(); },
-         R"({"o":{"k":null}})", "{\n  \"o\": {\n    \"k\": null\n  }\n}"},
-        {"top-level string", [](Stringer& s) { s.Value(std::string("t")); }, R"("t")", R"("t")"},
-        {"top-level number", [](Stringer& s) { s.Value(int32_t{42}); }, "42", "42"},
+    const char* const cases[][3] = {
+        {"{ k:a s:1 k:b [ s:x { } ] k:o { k:k null } }", R"({"a":"1","b":["x",{}],"o":{"k":null}})",
+         "{\n  \"a\": \"1\",\n  \"b\": [\n    \"x\",\n    {}\n  ],\n  \"o\": {\n    \"k\": null\n  }\n}"},
+        {"{ }", "{}", "{}"},
+        {"[ true false -2147483648 2147483647 null [ ] ]", "[true,false,-2147483648,2147483647,null,[]]",
+         "[\n  true,\n  false,\n  -2147483648,\n  2147483647,\n  null,\n  []\n]"},
+        // Doubles: the shortest text that reads back exactly.
+        {"[ d:0.1 d:250.0 d:-0.0 d:1e300 d:5e-324 d:0.33333333333333331 ]", "[0.1,250,-0,1e+300,5e-324,0.3333333333333333]",
+         "[\n  0.1,\n  250,\n  -0,\n  1e+300,\n  5e-324,\n  0.3333333333333333\n]"},
+        {"s:t", R"("t")", R"("t")"},
+        {"42", "42", "42"},
     };
-    for (const auto& c : cases) {
-        Stringer compact;
-        c.build(compact);
-        EXPECT_EQ(compact.ToString(), c.compact) << c.name;
-        EXPECT_EQ(compact.Depth(), 0u) << c.name;
-        Parse(compact.ToString());
-        Stringer pretty = Stringer::PrettyStringer();
-        c.build(pretty);
-        EXPECT_EQ(pretty.ToString(), c.pretty) << c.name;
-        Parse(pretty.ToString());
+    for (const auto& [script, compact, pretty] : cases) {
+        EXPECT_EQ(Written(script), compact);
+        EXPECT_EQ(Written(script, true), pretty);
+        Parse(pretty);
     }
 }
 
 TEST(StringerTest, EscapesKeysAndValues) {
-    const struct {
-        std::string input;
-        std::string escaped;  // without the quotes
-    } cases[] = {
-        {"\"", R"(\")"},      {"\\", R"(\\)"},      {"\b", R"(\b)"},      {"\f", R"(\f)"},
-        {"\n", R"(\n)"},      {"\r", R"(\r)"},      {"\t", R"(\t)"},      {"\x01", R"(\u0001)"},
-        {"\x1f", R"(\u001f)"}, {"\x7f", "\x7f"},     {"\x80", "\x80"},     {"\xff", "\xff"},
-        {"h\xc3\xa9!", "h\xc3\xa9!"}, {"a\"b\\c\nd", R"(a\"b\\c\nd)"}, {"", ""},
+    const std::pair<std::string, std::string> cases[] = {  // the text, and its escaped form without quotes
+        {"\"", R"(\")"},       {"\\", R"(\\)"},    {"\b", R"(\b)"},    {"\f", R"(\f)"},
+        {"\n", R"(\n)"},       {"\r", R"(\r)"},    {"\t", R"(\t)"},    {"\x01", R"(\u0001)"},
+        {"\x1f", R"(\u001f)"}, {"\x7f", "\x7f"},   {"\x80", "\x80"},   {"\xff", "\xff"},
+        {"h\xc3\xa9!", "h\xc3\xa9!"}, {"a\"b\\c\nd", R"(a\"b\\c\nd)"}, {"", ""}, {"plain /", "plain /"},
         {std::string("cut\0here", 8), "cut"},
     };
-    for (const auto& c : cases) {
-        Stringer value;
-        value.Value(c.input);
-        EXPECT_EQ(value.ToString(), "\"" + c.escaped + "\"") << c.escaped;
-        Stringer key;
-        key.Object().Key(c.input).NullValue().CloseObject();
-        EXPECT_EQ(key.ToString(), "{\"" + c.escaped + "\":null}") << c.escaped;
+    for (const auto& [input, escaped] : cases) {
+        Stringer value, key;
+        EXPECT_EQ(value.Array().Value(input).CloseArray().ToString(), "[\"" + escaped + "\"]") << escaped;
+        EXPECT_EQ(key.Object().Key(input).NullValue().CloseObject().ToString(), "{\"" + escaped + "\":null}") << escaped;
     }
-}
-
-TEST(StringerTest, EveryByteRoundTripsThroughJsoncpp) {
-    std::vector<std::string> inputs;
+    // Every byte but NUL, alone and in a long random text, reads back unchanged.
+    std::vector<std::string> inputs(1, std::string(4096, '\0'));
+    std::mt19937 random(20240611);
+    for (char& c : inputs[0]) {
+        c = static_cast<char>(std::uniform_int_distribution<int>(1, 255)(random));
+    }
     for (int byte = 1; byte < 256; ++byte) {
         inputs.emplace_back(1, static_cast<char>(byte));
     }
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> bytes(1, 255);
-    std::string noise;
-    for (int i = 0; i < 4096; ++i) {
-        noise += static_cast<char>(bytes(random));
-    }
-    inputs.push_back(noise);
     for (const auto& input : inputs) {
         Stringer s;
-        s.Value(input);
-        std::string document = "[";
-        document += s.ToString();
-        document += ']';
-        const ::Json::Value parsed = Parse(document);
-        ASSERT_TRUE(parsed.isArray() && parsed.size() == 1u && parsed[0].isString());
-        EXPECT_EQ(parsed[0].asString(), input) << "first byte " << static_cast<int>(static_cast<unsigned char>(input[0]));
-    }
-}
-
-TEST(StringerTest, WritesNumbers) {
-    const struct {
-        double value;
-        const char* text;
-    } doubles[] = {{0.1, "0.1"},     {1.5, "1.5"},     {250.0, "250"},     {-0.0, "-0"},
-                   {1e300, "1e+300"}, {5e-324, "5e-324"}, {1.0 / 3.0, "0.3333333333333333"}};
-    for (const auto& d : doubles) {
-        Stringer s;
-        s.Value(d.value);
-        EXPECT_EQ(s.ToString(), d.text);
-        EXPECT_EQ(Parse(s.ToString()).asDouble(), d.value) << d.text;
-    }
-    Stringer ints;
-    ints.Array().Value(std::numeric_limits<int32_t>::min()).Value(std::numeric_limits<int32_t>::max()).Value(0).CloseArray();
-    EXPECT_EQ(ints.ToString(), "[-2147483648,2147483647,0]");
-}
-
-TEST(StringerTest, RefusesNonFiniteNumbers) {
-    for (const double value : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                               std::numeric_limits<double>::quiet_NaN()}) {
-        Stringer s;
-        s.Array();
-        EXPECT_EQ(MessageOf<std::invalid_argument>([&] { s.Value(value); }),
-                  "Stringer: a non-finite number has no JSON form");
-        s.Value(1).CloseArray();
-        EXPECT_EQ(s.ToString(), "[1]");
+        EXPECT_EQ(Parse("[" + s.Value(input).ToString() + "]")[0].asString(), input)
+            << "first byte " << static_cast<int>(static_cast<unsigned char>(input[0]));
     }
 }
 
 TEST(StringerTest, RefusesMisuseWithoutWriting) {
-    const struct {
-        const char* name;
-        Build setup;
-        Build misuse;
-        const char* message;
-    } cases[] = {
-        {"second top-level value", [](Stringer& s) { s.Value(1); }, [](Stringer& s) { s.Value(2); },
-         "Stringer: a second top-level value"},
-        {"second top-level object", [](Stringer& s) { s.Object().CloseObject(); }, [](Stringer& s) { s.Object(); },
-         "Stringer: a second top-level value"},
-        {"key at top level", [](Stringer&) {}, [](Stringer& s) { s.Key("k"); }, "Stringer: Key() outside an object"},
-        {"key in array", [](Stringer& s) { s.Array(); }, [](Stringer& s) { s.Key("k"); },
-         "Stringer: Key() outside an object"},
-        {"key after key", [](Stringer& s) { s.Object().Key("a"); }, [](Stringer& s) { s.Key("b"); },
-         "Stringer: Key() while a key already awaits its value"},
-        {"value without key", [](Stringer& s) { s.Object().Key("a").Value(1); }, [](Stringer& s) { s.Value(2); },
-         "Stringer: a value where a key is due"},
-        {"array without key", [](Stringer& s) { s.Object(); }, [](Stringer& s) { s.Array(); },
-         "Stringer: a value where a key is due"},
-        {"close object with nothing open", [](Stringer&) {}, [](Stringer& s) { s.CloseObject(); },
-         "Stringer: CloseObject() without an open object"},
-        {"close object in array", [](Stringer& s) { s.Object().Key("a").Array(); }, [](Stringer& s) { s.CloseObject(); },
-         "Stringer: CloseObject() without an open object"},
-        {"close array with nothing open", [](Stringer& s) { s.Array().CloseArray(); }, [](Stringer& s) { s.CloseArray(); },
-         "Stringer: CloseArray() without an open array"},
-        {"close array in object", [](Stringer& s) { s.Array().Object(); }, [](Stringer& s) { s.CloseArray(); },
-         "Stringer: CloseArray() without an open array"},
-        {"null value pointer", [](Stringer& s) { s.Array(); },
-         [](Stringer& s) { s.Value(static_cast<const char*>(nullptr)); }, "Stringer: a null string pointer"},
-        {"null key pointer", [](Stringer& s) { s.Object(); },
-         [](Stringer& s) { s.Key(static_cast<const char*>(nullptr)); }, "Stringer: a null string pointer"},
+    const char* const secondTop = "Stringer: a second top-level value";
+    const char* const keyOutside = "Stringer: Key() outside an object";
+    const char* const keyDue = "Stringer: a value where a key is due";
+    const char* const closeObject = "Stringer: CloseObject() without an open object";
+    const char* const closeArray = "Stringer: CloseArray() without an open array";
+    const char* const nonFinite = "Stringer: a non-finite number has no JSON form";
+    const char* const nullPointer = "Stringer: a null string pointer";
+    const char* const cases[][3] = {
+        {"1", "2", secondTop},          {"{ }", "{", secondTop},        {"", "k:k", keyOutside},
+        {"[", "k:k", keyOutside},       {"{ k:a 1", "2", keyDue},       {"{", "[", keyDue},
+        {"", "}", closeObject},         {"{ k:a [", "}", closeObject},  {"[ ]", "]", closeArray},
+        {"[ {", "]", closeArray},       {"[ 1", "d:inf", nonFinite},    {"[", "d:-inf", nonFinite},
+        {"{ k:n", "d:nan", nonFinite},  {"[", "null-string", nullPointer}, {"{", "null-key", nullPointer},
+        {"{ k:a", "k:b", "Stringer: Key() while a key already awaits its value"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases) {  // setup, refused call, message
+        SCOPED_TRACE(std::string(c[0]) + " then " + c[1]);
         Stringer s;
-        c.setup(s);
-        const std::string before = s.ToString();
-        const std::size_t depth = s.Depth();
-        EXPECT_EQ(MessageOf<std::logic_error>([&] { c.misuse(s); }), c.message) << c.name;
-        EXPECT_EQ(s.ToString(), before) << c.name;
-        EXPECT_EQ(s.Depth(), depth) << c.name;
+        Play(s, c[0]);
+        ExpectRefused<std::logic_error>(s, [&] { Play(s, c[1]); }, c[2]);
     }
-    // A refused call changes no state: the document carries on as before it.
     Stringer s;
-    s.Object().Key("a");
+    // A refused call changes no state: the document carries on as before it.
+    Play(s, "[ { k:a");
     EXPECT_THROW(s.Key("b"), std::logic_error);
-    s.Value(1).Key("c").Value(2).CloseObject();
-    EXPECT_EQ(s.ToString(), R"({"a":1,"c":2})");
+    Play(s, "1 k:c 2 } ]");
+    EXPECT_EQ(s.ToString(), R"([{"a":1,"c":2}])");
 }
 
 TEST(StringerTest, RefusesTheCallThatPassesTheLimit) {
-    // The last call of each document must be accepted at a limit equal to the
+    // The last call of each document is accepted at a limit equal to the
     // document's length and refused one byte below it.
-    const struct {
-        const char* name;
-        Build setup;
-        Build last;
-    } cases[] = {
-        {"first key", [](Stringer& s) { s.Object(); }, [](Stringer& s) { s.Key("k\n"); }},
-        {"second key", [](Stringer& s) { s.Object().Key("a").Value(1); }, [](Stringer& s) { s.Key("b"); }},
-        {"string", [](Stringer& s) { s.Array().Value("x"); }, [](Stringer& s) { s.Value("q\"\x01"); }},
-        {"int", [](Stringer& s) { s.Array().Value("x"); }, [](Stringer& s) { s.Value(12345); }},
-        {"double", [](Stringer& s) { s.Object().Key("d"); }, [](Stringer& s) { s.Value(0.25); }},
-        {"bool", [](Stringer& s) { s.Array().Value(1); }, [](Stringer& s) { s.Value(false); }},
-        {"null", [](Stringer& s) { s.Array().Value(1); }, [](Stringer& s) { s.NullValue(); }},
-        {"object", [](Stringer& s) { s.Array().Value(1); }, [](Stringer& s) { s.Object(); }},
-        {"array", [](Stringer& s) { s.Object().Key("a"); }, [](Stringer& s) { s.Array(); }},
-        {"top-level", [](Stringer&) {}, [](Stringer& s) { s.Value("top"); }},
+    const char* const cases[][2] = {
+        {"{", "k:k\""}, {"{ k:a 1", "k:b"}, {"[ s:x", "s:q\"\x01"}, {"[ s:x", "12345"}, {"{ k:d", "d:0.25"},
+        {"[ 1", "false"}, {"[ 1", "null"},   {"[ 1", "{"},              {"{ k:a", "["},     {"", "s:top"},
     };
     for (const bool pretty : {false, true}) {
         for (const auto& c : cases) {
-            Stringer full = pretty ? Stringer::PrettyStringer() : Stringer();
-            c.setup(full);
-            c.last(full);
-            const std::size_t length = full.ToString().size();
-
-            Stringer exact = pretty ? Stringer::PrettyStringer() : Stringer();
-            exact.OutputLimit(length);
-            c.setup(exact);
-            c.last(exact);
-            EXPECT_EQ(exact.ToString(), full.ToString()) << c.name;
-
-            Stringer refused = pretty ? Stringer::PrettyStringer() : Stringer();
-            refused.OutputLimit(length - 1);
-            c.setup(refused);
-            const std::string before = refused.ToString();
-            const std::size_t depth = refused.Depth();
-            EXPECT_EQ(MessageOf<std::length_error>([&] { c.last(refused); }),
-                      "Stringer: output limit of " + std::to_string(length - 1) + " bytes reached")
-                << c.name << (pretty ? " pretty" : "");
-            EXPECT_EQ(refused.ToString(), before) << c.name;
-            EXPECT_EQ(refused.Depth(), depth) << c.name;
+            const std::string setup = c[0], last = c[1];
+            SCOPED_TRACE(setup + " then " + last + (pretty ? " pretty" : ""));
+            const std::string full = Written(setup + " " + last, pretty);
+            EXPECT_EQ(Written(setup + " " + last, pretty, full.size()), full);
+            Stringer refused = Make(pretty, full.size() - 1);
+            Play(refused, setup);
+            ExpectRefused<std::length_error>(refused, [&] { Play(refused, last); },
+                                             "Stringer: output limit of " + std::to_string(full.size() - 1) + " bytes reached");
         }
     }
 }
 
 TEST(StringerTest, ClosesPastTheLimitAndDropsADanglingKey) {
-    const struct {
-        bool pretty;
-        Build build;  // ends with a value refused for the limit, a key awaiting it
-        const char* closed;
-    } cases[] = {
-        {false, [](Stringer& s) { s.Array().Object().Key("a").Value(1).Key("b"); }, R"([{"a":1}])"},
-        {false, [](Stringer& s) { s.Array().Object().Key("b"); }, "[{}]"},
-        {true, [](Stringer& s) { s.Array().Object().Key("a").Value(1).Key("b"); }, "[\n  {\n    \"a\": 1\n  }\n]"},
-        {true, [](Stringer& s) { s.Array().Object().Key("b"); }, "[\n  {}\n]"},
+    const char* const cases[][3] = {  // ends with a key whose value the limit refuses
+        {"[ { k:a 1 k:b", R"([{"a":1}])", "[\n  {\n    \"a\": 1\n  }\n]"},
+        {"[ { k:b", "[{}]", "[\n  {}\n]"},
     };
-    for (const auto& c : cases) {
-        Stringer s = c.pretty ? Stringer::PrettyStringer() : Stringer();
-        c.build(s);
-        s.OutputLimit(s.ToString().size() + 3);
-        EXPECT_THROW(s.Value("long"), std::length_error);
-        s.CloseObject().CloseArray();
-        EXPECT_EQ(s.ToString(), c.closed);
-        EXPECT_TRUE(Parse(s.ToString()).isArray());
+    for (const auto& [script, compact, pretty] : cases) {
+        for (const bool layout : {false, true}) {
+            Stringer s = Make(layout);
+            Play(s, script);
+            s.OutputLimit(s.ToString().size() + 3);
+            EXPECT_THROW(s.Value("long"), std::length_error);
+            EXPECT_EQ(s.CloseObject().CloseArray().ToString(), layout ? pretty : compact);
+        }
     }
-    // Closes go through even when the text is already past the limit.
-    Stringer s;
-    s.Array().Array().Array();
-    s.OutputLimit(3);
-    EXPECT_THROW(s.Value(1), std::length_error);
-    s.CloseArray().CloseArray().CloseArray();
-    EXPECT_EQ(s.ToString(), "[[[]]]");
 }
 
 TEST(StringerTest, ScopesCloseWhatTheyOpened) {
@@ -298,133 +192,84 @@ TEST(StringerTest, ScopesCloseWhatTheyOpened) {
         },
         std::runtime_error);
     EXPECT_EQ(s.ToString(), R"([{"list":[1,{"o":{}}]}])");
-    EXPECT_EQ(s.Depth(), 0u);
 
-    // An opening call that throws leaves no scope behind to close anything.
-    Stringer top;
-    EXPECT_EQ(MessageOf<std::logic_error>([&] { auto scope = top.ObjectScope("k"); }),
-              "Stringer: Key() outside an object");
-    EXPECT_EQ(top.ToString(), "");
-
-    // A moved-from scope closes nothing: the container opened after the
-    // moved-to scope has closed stays open.
-    Stringer movedObject;
-    movedObject.Array();
+    // A moved-from scope closes nothing; a close the Stringer refuses stays in the destructor.
+    Stringer moved, refused;
+    moved.Array();
+    refused.Array();
     {
-        auto first = movedObject.ObjectScope();
+        auto first = moved.ObjectScope();
         { Stringer::InternalObjectScope second(std::move(first)); }
-        movedObject.Object();
+        auto firstArray = moved.ArrayScope();
+        { Stringer::InternalArrayScope second(std::move(firstArray)); }
+        moved.Object();
+        auto object = refused.ObjectScope();
+        auto array = refused.ArrayScope("a");
+        refused.CloseArray().CloseObject().CloseArray();
     }
-    EXPECT_EQ(movedObject.ToString(), "[{},{");
-    Stringer movedArray;
-    movedArray.Array();
-    {
-        auto first = movedArray.ArrayScope();
-        { Stringer::InternalArrayScope second(std::move(first)); }
-        movedArray.Array();
-    }
-    EXPECT_EQ(movedArray.ToString(), "[[],[");
-
-    // A close the Stringer refuses stays inside the destructor.
-    Stringer unbalanced;
-    unbalanced.Array();
-    {
-        auto object = unbalanced.ObjectScope();
-        unbalanced.CloseObject().Array();
-    }
-    EXPECT_EQ(unbalanced.ToString(), "[{},[");
-    EXPECT_EQ(unbalanced.Depth(), 2u);
+    EXPECT_EQ(moved.ToString(), "[{},[],{");
+    EXPECT_EQ(refused.ToString(), R"([{"a":[]}])");
 }
 
-TEST(StringerTest, ContinuesAndHandsOverStreams) {
-    std::stringstream start;
-    start << "prefix:";
-    Stringer s(std::move(start));
-    s.OutputLimit(64);
-    s.Object().Key("k").Value(1).CloseObject();
-    EXPECT_EQ(s.ToString(), R"(prefix:{"k":1})");
-
-    std::stringstream taken = s.TakeStream();
-    EXPECT_EQ(taken.str(), R"(prefix:{"k":1})");
-    taken << "!";
-    EXPECT_EQ(taken.str(), R"(prefix:{"k":1}!)");
-    EXPECT_EQ(s.ToString(), "");
-    EXPECT_EQ(s.Depth(), 0u);
-    EXPECT_EQ(s.OutputLimit(), 64u);
-
-    // The taken Stringer starts a new document, keeping its layout.
-    Stringer pretty = Stringer::PrettyStringer();
-    pretty.Array().Value(1);
-    (void)pretty.TakeStream();
-    pretty.Array().Value(2).CloseArray();
-    EXPECT_EQ(pretty.ToString(), "[\n  2\n]");
-}
-
-TEST(StringerTest, CopiesAreIndependent) {
-    Stringer original;
+TEST(StringerTest, CopiesMovesAndStreams) {
+    Stringer original = Make(true, 64);
     original.Array().Value(1);
-    Stringer copy = original;
+    Stringer copy = original;  // an independent document
     copy.Value(2).CloseArray();
-    original.CloseArray();
-    EXPECT_EQ(original.ToString(), "[1]");
-    EXPECT_EQ(copy.ToString(), "[1,2]");
+    Stringer moved(std::move(original));  // takes the text and the open levels, leaves the settings
+    Stringer assigned;
+    assigned = std::move(moved);
+    for (const Stringer* from : {&original, &moved}) {
+        EXPECT_EQ(from->ToString(), "");
+        EXPECT_EQ(from->Depth(), 0u);
+        EXPECT_EQ(from->OutputLimit(), 64u);
+    }
+    assigned.Value(3).CloseArray();
+    EXPECT_EQ(copy.ToString(), "[\n  1,\n  2\n]");
+    EXPECT_EQ(assigned.ToString(), "[\n  1,\n  3\n]");
+
+    // A taken stream carries on after the text; the Stringer starts a new
+    // document with its settings, and may itself continue a stream.
+    std::stringstream taken = assigned.TakeStream();
+    taken << "!";
+    EXPECT_EQ(taken.str(), "[\n  1,\n  3\n]!");
+    EXPECT_EQ(assigned.OutputLimit(), 64u);
+    assigned.Array().Value(2).CloseArray();
+    EXPECT_EQ(assigned.ToString(), "[\n  2\n]");
+    Stringer continued(std::move(taken));
+    continued.Object().Key("k").Value(1).CloseObject();
+    EXPECT_EQ(continued.ToString(), "[\n  1,\n  3\n]!{\"k\":1}");
 }
 
-}  // namespace
-
-namespace {
-
-// Writes one member (or element) through the character-array overloads or
-// through the pointer overloads; both must give the same text and errors.
-std::string WriteThrough(bool arrayForm, bool pretty, std::size_t limit, bool inArray) {
+TEST(StringerTest, CharacterArrayOverloadsWriteLikeThePointerForms) {
     static constexpr char key[] = "key";
     static constexpr char plain[] = "plain";
     static constexpr char escaped[] = "q\"\x01\xc3\xa9";
     static constexpr char cut[] = "ab\0cd";
-    Stringer stringer = pretty ? Stringer::PrettyStringer() : Stringer();
-    stringer.OutputLimit(limit);
-    std::string outcome;
-    try {
-        stringer.Object();
-        if (inArray) {
-            stringer.Key("list").Array();
+    // Members, then array elements, then a value where a key is due.
+    const auto write = [](bool arrays, bool pretty, std::size_t limit) {
+        Stringer s = Make(pretty, limit);
+        const auto k = [&] { arrays ? s.Key<sizeof key>(key) : s.Key(static_cast<const char*>(key)); };
+        const auto v = [&](const auto& text) { arrays ? s.Value<sizeof text>(text) : s.Value(static_cast<const char*>(text)); };
+        const std::string error = ThrownBy([&] {
+            s.Object();
+            k(); v(plain); k(); v(escaped); k(); v(cut);
+            s.Key("list").Array();
+            v(plain); v(escaped); v(cut);
+            s.CloseArray();
+            v(plain);
+        });
+        return s.ToString() + " | " + error;
+    };
+    EXPECT_EQ(write(true, false, 0),
+              "{\"key\":\"plain\",\"key\":\"q\\\"\\u0001\xc3\xa9\",\"key\":\"ab\","
+              "\"list\":[\"plain\",\"q\\\"\\u0001\xc3\xa9\",\"ab\"] | Stringer: a value where a key is due");
+    for (const bool pretty : {false, true}) {
+        for (const std::size_t limit : {0, 20, 33, 60, 1000}) {
+            SCOPED_TRACE(::testing::Message() << "pretty " << pretty << " limit " << limit);
+            EXPECT_EQ(write(true, pretty, limit), write(false, pretty, limit));
         }
-        for (int i = 0; i < 3; ++i) {
-            if (!inArray) {
-                arrayForm ? stringer.Key<sizeof key>(key) : stringer.Key(static_cast<const char*>(key));
-            }
-            const char* values[] = {plain, escaped, cut};
-            if (arrayForm) {
-                i == 0 ? stringer.Value<sizeof plain>(plain)
-                       : i == 1 ? stringer.Value<sizeof escaped>(escaped) : stringer.Value<sizeof cut>(cut);
-            } else {
-                stringer.Value(values[i]);
-            }
-        }
-        // A value where a key is due: refused the same way by both forms.
-        if (!inArray) {
-            arrayForm ? stringer.Value<sizeof plain>(plain) : stringer.Value(static_cast<const char*>(plain));
-        }
-    } catch (const std::exception& error) {
-        outcome = error.what();
     }
-    return stringer.ToString() + " | " + outcome;
 }
 
 }  // namespace
-
-TEST(StringerTest, CharacterArrayOverloadsWriteLikeThePointerForms) {
-    // Exact text once, then every layout and limit against the pointer forms.
-    EXPECT_EQ(WriteThrough(true, false, 0, false),
-              "{\"key\":\"plain\",\"key\":\"q\\\"\\u0001\xc3\xa9\",\"key\":\"ab\" | "
-              "Stringer: a value where a key is due");
-    EXPECT_EQ(WriteThrough(true, false, 0, true), "{\"list\":[\"plain\",\"q\\\"\\u0001\xc3\xa9\",\"ab\" | ");
-    for (const bool pretty : {false, true}) {
-        for (const bool inArray : {false, true}) {
-            for (const std::size_t limit : {std::size_t{0}, std::size_t{20}, std::size_t{33}, std::size_t{1000}}) {
-                SCOPED_TRACE(::testing::Message() << "pretty " << pretty << " array " << inArray << " limit " << limit);
-                EXPECT_EQ(WriteThrough(true, pretty, limit, inArray), WriteThrough(false, pretty, limit, inArray));
-            }
-        }
-    }
-}

@@ -1,22 +1,16 @@
 #pragma once
 
 // Model values the tests build again and again: items of every kind, tracks,
-// an item that counts its live instances, and the check that each change of a
-// member makes a copy unequal.
+// timelines, and an item that counts its live instances.
 
 #include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
 #include <Orv/TimelineEngineModel/FxVideoTransitionItem.h>
 #include <Orv/TimelineEngineModel/MediaSummaryItem.h>
 #include <Orv/TimelineEngineModel/Timeline.h>
-#include <Orv/TimelineEngineModel/Track.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace Orv::Testing {
@@ -24,15 +18,11 @@ namespace Orv::Testing {
 using Orv::BusinessEntityModel::BaseTypes::Identifier;
 using namespace Orv::TimelineEngineModel;
 
-inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id) {
-    return std::make_shared<MediaSummaryItem>(Identifier(id));
-}
-
 // A media summary item whose ten integers run from `first` by `step`, in the
 // order they are written.
-inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id, int64_t first, int64_t step,
-                                                 const std::string& asset) {
-    auto item = Summary(id);
+inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id, int64_t first = 0, int64_t step = 0,
+                                                 const std::string& asset = "") {
+    auto item = std::make_shared<MediaSummaryItem>(Identifier(id));
     int64_t v = first;
     item->VideoIn(v);
     item->VideoDuration(v += step);
@@ -49,14 +39,13 @@ inline std::shared_ptr<MediaSummaryItem> Summary(const std::string& id, int64_t 
 }
 
 template <typename Item>
-std::shared_ptr<Item> Transition(const std::string& id, const TransitionEffect& effect = TransitionEffect()) {
+std::shared_ptr<Item> Transition(const std::string& id, const TransitionEffect& effect) {
     auto item = std::make_shared<Item>(Identifier(id));
     item->FxTransition(effect);
     return item;
 }
-
-inline std::shared_ptr<TrackItem> Audio(const std::string& id) { return Transition<FxAudioTransitionItem>(id); }
-inline std::shared_ptr<TrackItem> Video(const std::string& id) { return Transition<FxVideoTransitionItem>(id); }
+inline auto Audio(const std::string& id, const TransitionEffect& e = {}) { return Transition<FxAudioTransitionItem>(id, e); }
+inline auto Video(const std::string& id, const TransitionEffect& e = {}) { return Transition<FxVideoTransitionItem>(id, e); }
 
 // An item of a kind outside the model, built through the protected constructors.
 class UnknownItem : public TrackItem {
@@ -81,21 +70,16 @@ inline Track MakeTrack(const std::string& id, const TrackItemArray& items) {
     return track;
 }
 
-// A copy of `base` is equal to it, and unequal in both directions once any one
-// of the named `changes` is applied (also when compared as a `Base`).
-template <typename T, typename Base = T>
-void ExpectEachChangeBreaksEquality(const T& base,
-                                    const std::vector<std::pair<const char*, std::function<void(T&)>>>& changes) {
-    for (const auto& [name, change] : changes) {
-        SCOPED_TRACE(name);
-        T other = base;
-        EXPECT_TRUE(base == other);
-        change(other);
-        EXPECT_FALSE(base == other);
-        EXPECT_FALSE(other == base);
-        EXPECT_TRUE(base != other);
-        EXPECT_TRUE(static_cast<const Base&>(base) != static_cast<const Base&>(other));
+inline Timeline MakeTimeline(const std::string& id, const std::string& transactionId, int64_t duration,
+                             const std::vector<std::string>& trackIds, const MediaInfoArray& mediaInfos) {
+    Timeline timeline{Identifier(id)};
+    timeline.TransactionId(Identifier(transactionId));
+    timeline.Duration(duration);
+    for (const std::string& trackId : trackIds) {
+        timeline.Tracks().push_back(Track(Identifier(trackId)));
     }
+    timeline.MediaInfos(mediaInfos);
+    return timeline;
 }
 
 }  // namespace Orv::Testing
