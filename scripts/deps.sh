@@ -14,4 +14,4 @@ ensure_packages() {
 }
 
 # What building and testing the library needs.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libjsoncpp-dev libgtest-dev libgmock-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libjsoncpp-dev rapidjson-dev libgtest-dev libgmock-dev)
