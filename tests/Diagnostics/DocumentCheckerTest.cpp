@@ -11,30 +11,12 @@ namespace {
 
 using namespace Orv::TimelineEngineModel::Serialization::Json;
 
-// One diagnostic as a line: "E|W code pointer line:column message".
-std::string Line(const JsonDiagnostic& d) {
-    return std::string(d.severity == JsonDiagnostic::Severity::Error ? "E " : "W ") + d.code + " " + d.pointer + " " +
-           std::to_string(d.line) + ":" + std::to_string(d.column) + " " + d.message;
-}
-
 struct Case {
     DocumentKind kind;
     bool strict;
     std::string text;
-    std::vector<std::string> expected;  // "%L" stands for jsoncpp's message for a lookup in a non-object
+    std::vector<std::string> expected;  // "e|w code pointer line:column message"; "%L": jsoncpp's lookup message
 };
-
-std::vector<std::string> Checked(const Case& c) {
-    std::vector<JsonDiagnostic> diagnostics;
-    JsonDocumentChecker::Options options;
-    options.strictJson = c.strict;
-    EXPECT_TRUE(JsonDocumentChecker().Check(c.text, c.kind, diagnostics, options));
-    std::vector<std::string> lines;
-    for (const JsonDiagnostic& d : diagnostics) {
-        lines.push_back(Line(d));
-    }
-    return lines;
-}
 
 TEST(JsonDocumentCheckerTest, ReportsWhatTheReaderDoesInDocumentOrder) {
     const std::string fails = ": the read fails with ";
@@ -43,21 +25,21 @@ TEST(JsonDocumentCheckerTest, ReportsWhatTheReaderDoesInDocumentOrder) {
         {DocumentKind::Timeline, false,
          "{\"id\": 5, \"transactionId\": null, \"duration\": \" 7\",\n \"tracks\": {}, \"mediaInfos\": [null, "
          "{\"limitIn\": \"12abc\", \"channels\": \"L\\u0000R\"}], \"duraton\": \"1\"}",
-         {"W wrong-type /id 1:8 a JSON number where a text is due: skipped, id stays empty",
-          "W null-value /transactionId 1:28 null where a text is due: skipped, transactionId stays empty",
-          "W integer-form /duration 1:46 \" 7\": read as 7, written back as \"7\"",
-          "W wrong-type /tracks 2:12 a JSON object where a list is due: skipped, tracks stays empty",
-          "W null-value /mediaInfos/0 2:31 null where a media info is due: read as a default media info",
-          "W integer-suffix /mediaInfos/1/limitIn 2:49 \"12abc\": read as 12, the rest ignored",
-          "W text-nul /mediaInfos/1/channels 2:70 a text holding a NUL character: written back cut at it, as \"L\"",
-          "W unknown-key /duraton 2:95 unknown key \"duraton\": ignored (did you mean \"duration\"?)"}},
+         {"w wrong-type /id 1:8 a JSON number where a text is due: skipped, id stays empty",
+          "w null-value /transactionId 1:28 null where a text is due: skipped, transactionId stays empty",
+          "w integer-form /duration 1:46 \" 7\": read as 7, written back as \"7\"",
+          "w wrong-type /tracks 2:12 a JSON object where a list is due: skipped, tracks stays empty",
+          "w null-value /mediaInfos/0 2:31 null where a media info is due: read as a default media info",
+          "w integer-suffix /mediaInfos/1/limitIn 2:49 \"12abc\": read as 12, the rest ignored",
+          "w text-nul /mediaInfos/1/channels 2:70 a text holding a NUL character: written back cut at it, as \"L\"",
+          "w unknown-key /duraton 2:95 unknown key \"duraton\": ignored (did you mean \"duration\"?)"}},
         {DocumentKind::Timeline, false,
          "{\"id\": /*\"}*/ \"a\", \"i\\u0064\": \"b\", \"duration\": \"x\", \"tracks\": [], \"mediaInfos\": []}",
-         {"W duplicate-key /id 1:15 duplicate key \"id\": the last one counts",
-          "E integer-invalid /duration 1:48 \"x\" does not start with an integer" + fails +
+         {"w duplicate-key /id 1:15 duplicate key \"id\": the last one counts",
+          "e integer-invalid /duration 1:48 \"x\" does not start with an integer" + fails +
               "\"stoll\"; left unread: tracks, mediaInfos"}},
         {DocumentKind::Timeline, false, "{\"tracks\": [{}, 3, {}], \"mediaInfos\": [{\"limitIn\": \"-\"}, {}]}",
-         {"E not-an-object /tracks/1 1:17 a JSON number where a track is due" + fails +
+         {"e not-an-object /tracks/1 1:17 a JSON number where a track is due" + fails +
           "\"%L\"; left unread: /tracks/2, /mediaInfos"}},
         {DocumentKind::Track, false,
          "{\"type\": 1, \"items\": [\n"
@@ -66,46 +48,52 @@ TEST(JsonDocumentCheckerTest, ReportsWhatTheReaderDoesInDocumentOrder) {
          "  {\"_type\": \"FxAudioTransitionItem\", \"fxType\": \"cut\", \"offset\": \"x\", \"config\": \"c\", "
          "\"videoIn\": \"1\"},\n"
          "  \"s\", {}\n]}",
-         {"W ignored-track-type /type 1:10 track type given as a JSON number is never read: the track is SUMMARY",
-          "W unknown-item-type /items/0/_type 2:13 unknown \"_type\" \"MediaSumaryItem\": read as a media summary "
+         {"w ignored-track-type /type 1:10 track type given as a JSON number is never read: the track is SUMMARY",
+          "w unknown-item-type /items/0/_type 2:13 unknown \"_type\" \"MediaSumaryItem\": read as a media summary "
           "item (did you mean \"MediaSummaryItem\"?)",
-          "E integer-range /items/0/audioIn 2:59 \"99999999999999999999\" is outside the 64-bit range" + fails +
+          "e integer-range /items/0/audioIn 2:59 \"99999999999999999999\" is outside the 64-bit range" + fails +
               "\"stoll\"; the item is kept partly read; left unread: mediaAssetId, id",
-          "W unknown-effect-type /items/1/fxType 3:48 unknown \"fxType\" \"cut\": read as Unknown, left out when "
+          "w unknown-effect-type /items/1/fxType 3:48 unknown \"fxType\" \"cut\": read as Unknown, left out when "
           "written (did you mean \"Cut\"?)",
-          "E integer-invalid /items/1/offset 3:65 \"x\" does not start with an integer" + fails +
+          "e integer-invalid /items/1/offset 3:65 \"x\" does not start with an integer" + fails +
               "\"stoll\"; the item is kept with a default effect; left unread: config",
-          "W unknown-key /items/1/videoIn 3:96 key \"videoIn\" is not read in an audio transition item: ignored",
-          "E not-an-object /items/2 4:3 a JSON string where a track item is due" + fails +
+          "w unknown-key /items/1/videoIn 3:96 key \"videoIn\" is not read in an audio transition item: ignored",
+          "e not-an-object /items/2 4:3 a JSON string where a track item is due" + fails +
               "\"%L\"; the track keeps an entry without an item, which the writer refuses",
-          "W missing-item-type /items/3 4:8 no \"_type\": read as a media summary item"}},
+          "w missing-item-type /items/3 4:8 no \"_type\": read as a media summary item"}},
         {DocumentKind::MediaInfo, true, "// m\n{\"limitIn\": \"x\", \"limitDuration\": \"1\", \"channels\": \"\xff\",}",
-         {"W not-strict-json  1:1 not RFC 8259 JSON (Invalid value.), though jsoncpp accepts it",
-          "E integer-invalid /limitIn 2:13 \"x\" does not start with an integer" + fails +
+         {"w not-strict-json  1:1 not RFC 8259 JSON (Invalid value.), though jsoncpp accepts it",
+          "e integer-invalid /limitIn 2:13 \"x\" does not start with an integer" + fails +
               "\"stoll\"; left unread: limitDuration, channels"}},
         {DocumentKind::TrackItem, true, "{\"_type\": \"FxVideoTransitionItem\", \"id\": \"\\udc00\", \"fxType\": \"Mix\"}",
-         {"W text-not-utf8 /id 1:42 a text that is not UTF-8 (byte 0xED at 0): written back unchanged, which makes "
+         {"w text-not-utf8 /id 1:42 a text that is not UTF-8 (byte 0xED at 0): written back unchanged, which makes "
           "the output invalid JSON"}},
         {DocumentKind::TransitionEffect, true, "{\"offset\": \"1\"} x",
-         {"W not-strict-json  1:17 not RFC 8259 JSON (The document root must not be followed by other values.), "
+         {"w not-strict-json  1:17 not RFC 8259 JSON (The document root must not be followed by other values.), "
           "though jsoncpp accepts it"}},
         {DocumentKind::Timeline, true, "{\"id\": \"a\"\n \"x\"}",
-         {"E json-syntax  2:2 jsoncpp refuses the text (Missing ',' or '}' in object declaration): nothing is read"}},
+         {"e json-syntax  2:2 jsoncpp refuses the text (Missing ',' or '}' in object declaration): nothing is read"}},
         {DocumentKind::Timeline, false, deep,
-         {"E json-nesting  1:1001 nested deeper than 1000 levels: jsoncpp stops with \"Exceeded stackLimit in "
+         {"e json-nesting  1:1001 nested deeper than 1000 levels: jsoncpp stops with \"Exceeded stackLimit in "
           "readValue().\", nothing is read"}},
-        {DocumentKind::Track, false, "\xEF\xBB\xBFnull", {"W null-value  1:1 null where a track is due: read as a default track"}},
+        {DocumentKind::Track, false, "\xEF\xBB\xBFnull", {"w null-value  1:1 null where a track is due: read as a default track"}},
     };
     const std::string lookup = Orv::Testing::LookupMessage(::Json::Value(1));
     for (const Case& c : cases) {
-        std::vector<std::string> expected = c.expected;
-        for (std::string& line : expected) {
-            const std::size_t at = line.find("%L");
-            if (at != std::string::npos) {
-                line.replace(at, 2, lookup);
-            }
+        std::vector<JsonDiagnostic> diagnostics;
+        JsonDocumentChecker::Options options;
+        options.strictJson = c.strict;
+        ASSERT_TRUE(JsonDocumentChecker().Check(c.text, c.kind, diagnostics, options));
+        std::vector<std::string> lines, expected;
+        for (const JsonDiagnostic& d : diagnostics) {
+            lines.push_back(std::string(ToString(d.severity)).substr(0, 1) + " " + d.code + " " + d.pointer + " " +
+                            std::to_string(d.line) + ":" + std::to_string(d.column) + " " + d.message);
         }
-        EXPECT_EQ(Checked(c), expected) << c.text;
+        for (std::string line : c.expected) {
+            const std::size_t at = line.find("%L");
+            expected.push_back(at == std::string::npos ? line : line.replace(at, 2, lookup));
+        }
+        EXPECT_EQ(lines, expected) << c.text;
     }
 }
 

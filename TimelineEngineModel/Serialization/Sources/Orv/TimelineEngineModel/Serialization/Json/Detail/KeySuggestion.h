@@ -10,9 +10,8 @@ namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
 // The text among `candidates` that `text` was most likely meant to be, or
 // nullptr: the candidate at the smallest edit distance (Levenshtein, letters
-// compared without case; the first of equals), when that distance is 0 (a
-// difference of case only) or at most 2 and at most a quarter of the
-// candidate's length.
+// compared without case; the first of equals), when that distance is at most
+// 1, or 2 for a candidate of 8 characters or more.
 template <typename Candidates>
 const char* SuggestionFor(std::string_view text, const Candidates& candidates) {
     const auto fold = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
@@ -38,7 +37,7 @@ const char* SuggestionFor(std::string_view text, const Candidates& candidates) {
     for (const char* candidate : candidates) {
         const std::string_view name(candidate);
         const std::size_t d = distance(name);
-        const bool close = d == 0 || (d <= 2 && d * 4 <= name.size());
+        const bool close = d <= 1 || (d == 2 && name.size() >= 8);
         if (close && (best == nullptr || d < bestDistance)) {
             best = candidate;
             bestDistance = d;
