@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -95,6 +99,33 @@ TEST(JsonDocumentCheckerTest, ReportsWhatTheReaderDoesInDocumentOrder) {
         }
         EXPECT_EQ(lines, expected) << c.text;
     }
+}
+
+// With strictJson, every n_ file of JSONTestSuite is refused at the JSON
+// stage (by jsoncpp or by RFC 8259) and no y_ file is.
+TEST(JsonDocumentCheckerTest, StrictJsonClassifiesJsonTestSuite) {
+    const std::filesystem::path corpus = ORV_JSON_TEST_SUITE_DIR;
+    if (!std::filesystem::is_directory(corpus)) {
+        GTEST_SKIP() << "no " << corpus;
+    }
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        const std::string name = entry.path().filename().string();
+        std::stringstream text;
+        text << std::ifstream(entry.path(), std::ios::binary).rdbuf();
+        std::vector<JsonDiagnostic> diagnostics;
+        JsonDocumentChecker::Options strict;
+        strict.strictJson = true;
+        ASSERT_TRUE(JsonDocumentChecker().Check(text.str(), DocumentKind::Timeline, diagnostics, strict));
+        const bool refused = std::any_of(diagnostics.begin(), diagnostics.end(), [](const JsonDiagnostic& d) {
+            return d.code == "json-syntax" || d.code == "json-nesting" || d.code == "not-strict-json";
+        });
+        if (name[0] != 'i') {
+            EXPECT_EQ(refused, name[0] == 'n') << name;
+            ++files;
+        }
+    }
+    EXPECT_GT(files, 200u);
 }
 
 }  // namespace
