@@ -23,7 +23,7 @@ set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "Shared libraries and the orv-timeline-json
 the timeline model of a timeline engine (timelines, tracks, track items,
 transition effects, media infos) to JSON text and back; the tool checks,
 formats, compares and generates timeline documents.")
-# Dependencies (jsoncpp, the C++ runtime) come from dpkg-shlibdeps; the
+# Dependencies (jsoncpp, simdjson, the C++ runtime) come from dpkg-shlibdeps; the
 # package's own libraries are found in the staging tree.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
@@ -31,7 +31,10 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY "=")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME "orv-timeline-json-dev")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "orv-timeline-json (= ${PROJECT_VERSION}), libjsoncpp-dev")
+# The headers name jsoncpp; the CMake package and the pkg-config file also
+# look for simdjson, which the library links privately.
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
+    "orv-timeline-json (= ${PROJECT_VERSION}), libjsoncpp-dev, libsimdjson-dev")
 set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "Development files of the timeline JSON libraries: headers, the CMake
 package (find_package(OrvTimelineJson), target
 Orv::TimelineEngineModelSerializationJson) and the pkg-config file

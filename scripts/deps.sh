@@ -13,5 +13,7 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# What building and testing the library needs.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libjsoncpp-dev rapidjson-dev libgtest-dev libgmock-dev)
+# What building and testing the library needs (python3-jsonschema and
+# libxml2-utils: the schema test and the render tests).
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libjsoncpp-dev libsimdjson-dev rapidjson-dev libgtest-dev libgmock-dev
+                python3-jsonschema libxml2-utils)

@@ -15,6 +15,7 @@ int RunCheck(const std::vector<std::string>& arguments);
 int RunFormat(const std::vector<std::string>& arguments);
 int RunDiff(const std::vector<std::string>& arguments);
 int RunGenerate(const std::vector<std::string>& arguments);
+int RunRender(const std::vector<std::string>& arguments);
 
 // Writes `text` and a newline to standard output, or to the file `path` when
 // it is not empty. Returns false after printing why on standard error.

@@ -2,8 +2,8 @@
 
 #include <Orv/TimelineEngineModel/FxTransitionItem.h>
 #include <Orv/TimelineEngineModel/MediaSummaryItem.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonTextToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToMediaInfoConverter.h>
-#include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTrackConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTrackItemConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTransitionEffectConverter.h>
@@ -14,6 +14,7 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/TransitionEffectToJsonConverter.h>
 
 #include <json/reader.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -65,6 +66,10 @@ bool ReadInput(const std::string& path, std::string& text, std::string& error) {
         return false;
     }
     text.clear();
+    struct stat info {};
+    if (!standardInput && fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
+        text.reserve(static_cast<std::size_t>(info.st_size) + Conv::JsonTextToTimelineConverter::Padding);
+    }
     char buffer[65536];
     std::size_t count = 0;
     while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
@@ -79,6 +84,7 @@ bool ReadInput(const std::string& path, std::string& text, std::string& error) {
         error = std::strerror(readError);
         return false;
     }
+    text.reserve(text.size() + Conv::JsonTextToTimelineConverter::Padding);  // standard input, a growing file
     return true;
 }
 
@@ -115,15 +121,13 @@ std::string Explain(const char* message) {
     return text;
 }
 
-}  // namespace
+std::string ParserGaveUp(const char* what) {
+    return std::string("nesting deeper than the parser allows (") + what + ")";
+}
 
+// jsoncpp at its default settings, as JsonTextToTimelineConverter reads.
 bool ParseJson(const std::string& text, Json::Value& value, std::string& error) {
-    Json::CharReaderBuilder builder;
-    builder["allowComments"] = false;
-    builder["failIfExtra"] = true;
-    builder["rejectDupKeys"] = true;
-    builder["allowSpecialFloats"] = false;
-    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    const std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
     std::string errors;
     try {
         if (reader->parse(text.data(), text.data() + text.size(), &value, &errors)) {
@@ -132,14 +136,12 @@ bool ParseJson(const std::string& text, Json::Value& value, std::string& error) 
     } catch (const std::exception& exception) {
         // jsoncpp throws instead of reporting once the nesting exceeds its
         // stack limit.
-        error = std::string("nesting deeper than the parser allows (") + exception.what() + ")";
+        error = ParserGaveUp(exception.what());
         return false;
     }
     error = FirstError(errors);
     return false;
 }
-
-namespace {
 
 template <typename Converter, typename Pointer>
 bool RunReader(const Json::Value& json, Pointer& target, std::string& error) {
@@ -156,14 +158,11 @@ Result RunWriter(const Model& model, Stringer& stringer) {
     return Converter().To(model, stringer);
 }
 
-}  // namespace
-
+// The readers of the kinds other than the timeline.
 bool ReadEntity(Kind kind, const Json::Value& json, Entity& entity, std::string& error) {
     entity = Entity();
     entity.kind = kind;
     switch (kind) {
-        case Kind::Timeline:
-            return RunReader<Conv::JsonToTimelineConverter>(json, entity.timeline, error);
         case Kind::Track:
             return RunReader<Conv::JsonToTrackConverter>(json, entity.track, error);
         case Kind::Item:
@@ -175,10 +174,37 @@ bool ReadEntity(Kind kind, const Json::Value& json, Entity& entity, std::string&
         case Kind::Effect:
             entity.effect = std::make_unique<Model::TransitionEffect>();
             return RunReader<Conv::JsonToTransitionEffectConverter>(json, entity.effect, error);
+        case Kind::Timeline:
+            break;
     }
     error = "unknown kind";
     return false;
 }
+
+// A timeline straight from its text; the report tells a text that is not
+// JSON from JSON that is not a timeline.
+bool LoadTimeline(const std::string& text, Entity& entity, std::string& error) {
+    using Failure = Conv::JsonTextToTimelineConverter::Report::Failure;
+    entity = Entity();
+    Conv::JsonTextToTimelineConverter::Report report;
+    const Result result = Conv::JsonTextToTimelineConverter().To(text, entity.timeline, report);
+    switch (report.failure) {
+        case Failure::None:
+            return true;
+        case Failure::NotJson:
+            error = "not JSON: " + FirstError(result.ErrorMessage());
+            break;
+        case Failure::ParseAborted:
+            error = "not JSON: " + ParserGaveUp(result.ErrorMessage());
+            break;
+        case Failure::NotTimeline:
+            error = "not a timeline: " + Explain(result.ErrorMessage());
+            break;
+    }
+    return false;
+}
+
+}  // namespace
 
 bool WriteEntity(const Entity& entity, Stringer& stringer, std::string& error) {
     Result result;
@@ -218,6 +244,9 @@ bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string&
     if (!ReadInput(path, text, reason)) {
         error = "cannot be read: " + reason;
         return false;
+    }
+    if (kind == Kind::Timeline) {
+        return LoadTimeline(text, entity, error);
     }
     Json::Value json;
     if (!ParseJson(text, json, reason)) {

@@ -13,8 +13,6 @@
 
 #include "CommandLine.h"
 
-#include <json/value.h>
-
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,14 +30,10 @@ Kind KindOption(const ParsedArguments& parsed);
 // The words used in messages: "timeline", "track", "track item", ...
 const char* KindNoun(Kind kind);
 
-// The whole content of `path`, or of standard input for "-". On failure
+// The whole content of `path`, or of standard input for "-", with the spare
+// capacity that lets JsonTextToTimelineConverter read it in place. On failure
 // returns false and sets `error` to the system's reason.
 bool ReadInput(const std::string& path, std::string& text, std::string& error);
-
-// Parses strict JSON (no comments, no trailing text, no duplicate keys).
-// On failure `error` says where and why: "Line N, Column M: reason", or that
-// the nesting is deeper than the parser allows.
-bool ParseJson(const std::string& text, Json::Value& value, std::string& error);
 
 // One entity of any kind, as read from a document.
 struct Entity {
@@ -50,10 +44,6 @@ struct Entity {
     std::unique_ptr<Orv::TimelineEngineModel::MediaInfo> mediaInfo;
     std::unique_ptr<Orv::TimelineEngineModel::TransitionEffect> effect;
 };
-
-// Runs the library's reader for `kind`. On failure returns false and sets
-// `error` to the converter's message, with a hint for the terse ones.
-bool ReadEntity(Kind kind, const Json::Value& json, Entity& entity, std::string& error);
 
 // Runs the library's writer for the entity. On failure returns false and sets
 // `error` to the converter's message, naming the entry without an item when
@@ -66,8 +56,13 @@ bool WriteEntity(const Entity& entity, Orv::Common::Serialization::Json::Stringe
 std::string FindEmptyEntry(const Orv::TimelineEngineModel::Timeline& timeline);
 std::string FindEmptyEntry(const Orv::TimelineEngineModel::Track& track);
 
-// ReadInput, ParseJson and ReadEntity in a row. On failure `error` is one of
-// "cannot be read: REASON", "not JSON: REASON" and "not a KIND: REASON".
+// Reads the document at `path` and converts it. A timeline is read by
+// JsonTextToTimelineConverter; the other kinds are parsed by jsoncpp at the
+// same default settings (comments, trailing commas, duplicate keys and text
+// after the document accepted) and converted by their readers. On failure
+// `error` is one of "cannot be read: REASON", "not JSON: REASON" (jsoncpp's
+// first error, "Line N, Column M: reason", or the nesting it refuses) and
+// "not a KIND: MESSAGE".
 bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string& error);
 
 // A one-line description of the entity for `check`.

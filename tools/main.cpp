@@ -1,4 +1,4 @@
-// orv-timeline-json: check, format, compare and generate timeline documents
+// orv-timeline-json: check, format, compare, generate and draw timeline documents
 // from the shell, through the library's public API.
 
 #include "CommandLine.h"
@@ -28,6 +28,7 @@ const CommandEntry kCommands[] = {
     {"format", "write a document back in the library's canonical form", RunFormat},
     {"diff", "compare the timelines of two documents", RunDiff},
     {"generate", "write a synthetic timeline of a requested size", RunGenerate},
+    {"render", "draw a timeline as an SVG picture", RunRender},
 };
 
 void PrintUsage(std::ostream& out) {
@@ -98,5 +99,5 @@ int main(int argc, char** argv) {
     if (!first.empty() && first[0] == '-') {
         return UsageFailure("", "unknown option '" + first + "'");
     }
-    return UsageFailure("", "unknown command '" + first + "' (expected check, format, diff or generate)");
+    return UsageFailure("", "unknown command '" + first + "' (expected check, format, diff, generate or render)");
 }

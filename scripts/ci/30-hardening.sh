@@ -4,8 +4,8 @@
 #   2. the whole test suite under ThreadSanitizer
 #   3. every test binary under valgrind memcheck (the only tool that also sees
 #      inside the uninstrumented jsoncpp)
-#   4. the libFuzzer targets (clang): the seed corpus replayed, then each
-#      target fuzzed for FUZZ_SECONDS (60 by default)
+#   4. the three libFuzzer targets (clang): the seed corpus replayed, then
+#      each target fuzzed for FUZZ_SECONDS (60 by default)
 # Build directories live under a temporary directory; JOBS (default 2) sets
 # the parallelism. Expect about half an hour on two cores.
 set -euo pipefail
@@ -123,15 +123,27 @@ if [ -d ../shared/corpus/JSONTestSuite/test_parsing ]; then
 else
     echo "   (no ../shared/corpus/JSONTestSuite/test_parsing beside the clone: examples only)"
 fi
-for target in orv_fuzz_json_bytes orv_fuzz_model; do
+# The text reader's target also starts from generated documents with
+# perturbed members, which it writes itself, and mutates with a dictionary of
+# the document's keys and JSON's tokens.
+text_seeds="$work/text-seeds"
+mkdir -p "$text_seeds"
+ORV_FUZZ_WRITE_SEEDS="$text_seeds" "$work/fuzz/fuzz/orv_fuzz_text_reader"
+for target in orv_fuzz_json_bytes orv_fuzz_model orv_fuzz_text_reader; do
     fuzzer="$work/fuzz/fuzz/$target"
     corpus="$work/corpus-$target"
+    target_seeds=("${seeds[@]}")
+    options=()
+    if [ "$target" = orv_fuzz_text_reader ]; then
+        target_seeds+=("$text_seeds")
+        options=(-dict=fuzz/text_reader.dict)
+    fi
     mkdir -p "$corpus"
-    echo "   $target: replay of ${seeds[*]}"
-    "$fuzzer" -runs=0 -artifact_prefix="$work/" "${seeds[@]}" 2>&1 | tail -n 2
+    echo "   $target: replay of ${target_seeds[*]}"
+    "$fuzzer" -runs=0 -artifact_prefix="$work/" "${options[@]}" "${target_seeds[@]}" 2>&1 | grep -E '^(Done|orv_fuzz_)'
     echo "   $target: ${fuzz_seconds}s"
     "$fuzzer" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=1 -artifact_prefix="$work/" \
-        "$corpus" "${seeds[@]}" 2>&1 | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done)'
+        "${options[@]}" "$corpus" "${target_seeds[@]}" 2>&1 | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done|orv_fuzz_)'
 done
 
 step "done"

@@ -1,10 +1,11 @@
 // A program that uses the installed library the way any other project would:
-// it builds a timeline, writes it as JSON, parses the text with jsoncpp, reads
-// it back and checks that nothing changed.
+// it builds a timeline, writes it as JSON, reads it back from the text in one
+// call and through a jsoncpp value, and checks that nothing changed.
 
 #include <Orv/Common/Serialization/Json/Stringer.h>
 #include <Orv/TimelineEngineModel/FxAudioTransitionItem.h>
 #include <Orv/TimelineEngineModel/MediaSummaryItem.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonTextToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
 #include <Orv/TimelineEngineModel/Timeline.h>
@@ -68,6 +69,12 @@ int main() {
         std::cerr << "reading back failed: " << read.ErrorMessage() << '\n';
         return 1;
     }
-    std::cout << text << "\nconsumer: written and read back, equal\n";
+    std::unique_ptr<Model::Timeline> readFromText;
+    const auto readText = Json_::JsonTextToTimelineConverter().To(text, readFromText);
+    if (!readText || !readFromText || *readFromText != timeline) {
+        std::cerr << "reading the text back failed: " << readText.ErrorMessage() << '\n';
+        return 1;
+    }
+    std::cout << text << "\nconsumer: written and read back both ways, equal\n";
     return 0;
 }

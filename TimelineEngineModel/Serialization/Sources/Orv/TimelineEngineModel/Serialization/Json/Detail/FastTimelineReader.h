@@ -1,0 +1,37 @@
+#pragma once
+
+#include <Orv/TimelineEngineModel/Timeline.h>
+
+#include <cstddef>
+
+namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
+
+// Reads a timeline document with simdjson's On-Demand parser, straight into
+// the model, when it can prove that parsing with jsoncpp's default settings
+// and converting with JsonToTimelineConverter would succeed and give the same
+// timeline. It declines everything else: any text jsoncpp might refuse or read
+// otherwise (comments, trailing commas, text after the root value, invalid
+// UTF-8, control characters in strings, lone surrogate escapes, numbers
+// outside the double range or the 64-bit integers, nesting deeper than
+// MaxDepth), any root but an object or null, and any failure of the
+// conversion (a timeline integer text that std::stoll refuses, a track or
+// media info that is neither an object nor null). A track item's failures
+// do not fail the conversion; they are reproduced. A declined text must go to
+// the reference route, which also gives the exact error message and partial
+// state.
+class FastTimelineReader {
+public:
+    // Containers nested deeper than this are declined: far below jsoncpp's
+    // limit of 1000, and a bounded recursion.
+    static constexpr int MaxDepth = 128;
+    // Longer texts are declined (the parser's limit of 4 GiB).
+    static constexpr std::size_t MaxSize = 0xFFFFFFFF;
+
+    // Reads text[0, size); the buffer must hold `capacity` readable bytes, at
+    // least SIMDJSON_PADDING more than `size`. True when `timeline` (a
+    // default one on entry) holds the result; false when declined, with
+    // `timeline` in any state.
+    static bool Read(const char* text, std::size_t size, std::size_t capacity, Timeline& timeline);
+};
+
+}  // namespace Orv::TimelineEngineModel::Serialization::Json::Detail

@@ -1,0 +1,25 @@
+#pragma once
+
+// A timeline drawn as an SVG picture, for `render`.
+
+#include <Orv/TimelineEngineModel/Timeline.h>
+
+#include <string>
+
+namespace OrvTool {
+
+// The whole SVG document, `width` pixels wide (at least 300), as tall as the
+// tracks need: a time axis, one lane per track, and a legend.
+// - A media summary item is a box over its video in point and duration,
+//   coloured by its media asset, with a thin band below for its audio in
+//   point and duration where they differ from the video's.
+// - An item with no timing (video duration 0) is a dashed box of a nominal
+//   length, laid right after the item before it in its track.
+// - A transition item is marked between the items around it, with its
+//   effect type and duration; its effect's offset and duration are shaded.
+// Every item is one element of class "item" holding a <title> with its full
+// description; labels are shortened to fit. Entries without an item are
+// left out.
+std::string DrawTimeline(const Orv::TimelineEngineModel::Timeline& timeline, double width);
+
+}  // namespace OrvTool
