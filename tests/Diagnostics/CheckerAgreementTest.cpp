@@ -1,12 +1,15 @@
 // The checker against the reader it describes: random faults in generated
 // documents, each remembered with its pointer; then what the reader makes of
 // the faulty text, member by member, against what it makes of the clean one.
+// Where the text reader takes its fast path, its anomaly flag must tell
+// whether the checker finds anything.
 
 #include "Support/JsonTestHelpers.h"
 #include "TimelineGenerator.h"
 
 #include <Orv/TimelineEngineModel/MediaSummaryItem.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonDocumentChecker.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonTextToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
 
@@ -52,15 +55,16 @@ void Candidates(const std::string& text, const ::Json::Value& value, const std::
     const std::string inner = value.isString() ? text.substr(begin + 1, end - begin - 2) : "";
     const std::string key = at.substr(at.rfind('/') + 1);
     if (value.isObject()) {
-        out.push_back({"unknown key", begin + 1, begin + 1, value.empty() ? "\"zq\":1" : "\"zq\":1,", begin + 1,
-                       begin + 1, {at + "/zq"}, false});
+        const std::string extra = pick({"zq", "videoIn", "fxType"});  // unknown, or of one item kind
+        out.push_back({"unknown key", begin + 1, begin + 1, "\"" + extra + "\":\"1\"" + (value.empty() ? "" : ","),
+                       begin + 1, begin + 1, {at + "/" + extra}, false});
         for (const std::string& name : value.getMemberNames()) {
             const ::Json::Value& member = value[name];
             const std::size_t valueBegin = member.getOffsetStart(), keyBegin = valueBegin - name.size() - 3;
             const std::size_t first = out.size(), memberEnd = member.getOffsetLimit();
             std::string misspelt = name;
             misspelt.erase(random() % name.size(), 1);
-            out.push_back({"duplicate", keyBegin, keyBegin, "\"" + name + "\":5,", keyBegin, 0, {}, false});
+            out.push_back({"duplicate", keyBegin, keyBegin, "\"" + name + "\":" + pick({"5", "\"5\""}) + ",", keyBegin, 0, {}, false});
             out.push_back({"misspelt", keyBegin, valueBegin - 1, "\"" + misspelt + "\"", keyBegin, 0,
                            {at + "/" + misspelt, at}, false});
             if (name == "_type") {
@@ -186,6 +190,13 @@ TEST(CheckerAgreementTest, DiagnosticsAccountForEveryDifferenceAndLieOnlyAtFault
         ASSERT_TRUE(JsonDocumentChecker().Check(clean, DocumentKind::Timeline, none));
         ASSERT_TRUE(JsonDocumentChecker().Check(text, DocumentKind::Timeline, diagnostics));
         EXPECT_TRUE(none.empty());
+        for (const std::string* document : {&clean, &text}) {  // the fast reader's flag tells the same
+            std::unique_ptr<Timeline> fast;
+            JsonTextToTimelineConverter::Report report;
+            JsonTextToTimelineConverter().To(*document, fast, report);
+            const bool found = !(document == &clean ? none : diagnostics).empty();
+            EXPECT_TRUE(report.path != JsonTextToTimelineConverter::Report::Path::Fast || report.anomaly == found);
+        }
 
         std::unique_ptr<Timeline> expected, read;
         ASSERT_TRUE(JsonToTimelineConverter().To(Parse(clean), expected));
