@@ -9,11 +9,14 @@
 // be identical. The media info, transition effect and track item readers
 // must also agree with a plain reading of their rules (ReaderOracle.h). A text holding a NUL character is written only up to it, so
 // an entity read from such texts is normalised by its first write: for it the
-// second and third writes must be identical instead.
+// second and third writes must be identical instead. The document checker
+// must report an error that ends the read exactly when the reader fails, with
+// the reader's message.
 
 #include "FuzzSupport.h"
 #include "ReaderOracle.h"
 
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonDocumentChecker.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToMediaInfoConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTrackConverter.h>
@@ -29,8 +32,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -153,7 +158,7 @@ template <>
 void CompareWithOracle<Track>(const JsonObject&, const Result&, const Track&) {}
 
 template <typename Reader, typename Writer, typename T>
-void ReadEntity(const JsonObject& root, bool holdsNul) {
+Result ReadEntity(const JsonObject& root, bool holdsNul) {
     std::unique_ptr<T> target = EmptyTarget<T>();
     const Result result = Reader().To(root, target);
     Orv::Fuzz::CheckReaderFailure(result);
@@ -167,11 +172,12 @@ void ReadEntity(const JsonObject& root, bool holdsNul) {
     if (result && Orv::Fuzz::HasNoEmptyEntry(*target)) {
         RoundTrip<Writer, Reader>(*target, holdsNul);
     }
+    return result;
 }
 
 // The track item reader has no reference variant and makes an item of the kind
 // that "_type" names.
-void ReadTrackItem(const JsonObject& root, bool holdsNul) {
+Result ReadTrackItem(const JsonObject& root, bool holdsNul) {
     std::unique_ptr<TrackItem> item;
     const Result result = JsonToTrackItemConverter().To(root, item);
     Orv::Fuzz::CheckReaderFailure(result);
@@ -184,12 +190,33 @@ void ReadTrackItem(const JsonObject& root, bool holdsNul) {
         Fail("the track item reader makes another item than its rules say");
     }
     if (!result) {
-        return;
+        return result;
     }
     if (!item) {
         Fail("the track item reader succeeded without an item");
     }
     RoundTrip<TrackItemToJsonConverter, JsonToTrackItemConverter>(*item, holdsNul);
+    return result;
+}
+
+// The checker's errors outside track items (whose failures a track reader
+// absorbs) against the reader's result; `itemsAbsorb` for a timeline or track.
+void CompareWithChecker(const std::string& text, DocumentKind kind, const Result& result, bool itemsAbsorb) {
+    std::vector<JsonDiagnostic> diagnostics;
+    if (!JsonDocumentChecker().Check(text, kind, diagnostics)) {
+        Fail("the document checker failed");
+    }
+    std::string failure;
+    for (const JsonDiagnostic& d : diagnostics) {
+        const bool ends = !itemsAbsorb || d.pointer.find("/items/") == std::string::npos;
+        if (d.severity == JsonDiagnostic::Severity::Error && ends && d.code.compare(0, 5, "json-") != 0) {
+            failure = d.message;
+        }
+    }
+    const std::string expected = std::string("fails with \"") + result.ErrorMessage() + "\"";
+    if (failure.empty() != static_cast<bool>(result) || (!result && failure.find(expected) == std::string::npos)) {
+        Fail("the document checker disagrees with the reader", result.ErrorMessage(), failure);
+    }
 }
 
 }  // namespace
@@ -201,14 +228,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool strict = (data[0] & 1) != 0;
     const std::string text(reinterpret_cast<const char*>(data), size);
     JsonObject root;
-    Orv::Fuzz::Parse(text, strict, root);  // a failed parse still leaves a value to read
+    // A failed parse still leaves a value to read.
+    const bool checkable = Orv::Fuzz::Parse(text, strict, root) && !strict;
 
     const bool holdsNul = HoldsNul(root);
 
-    ReadEntity<JsonToTimelineConverter, TimelineToJsonConverter, Timeline>(root, holdsNul);
-    ReadEntity<JsonToTrackConverter, TrackToJsonConverter, Track>(root, holdsNul);
-    ReadTrackItem(root, holdsNul);
-    ReadEntity<JsonToMediaInfoConverter, MediaInfoToJsonConverter, MediaInfo>(root, holdsNul);
-    ReadEntity<JsonToTransitionEffectConverter, TransitionEffectToJsonConverter, TransitionEffect>(root, holdsNul);
+    const Result results[] = {
+        ReadEntity<JsonToTimelineConverter, TimelineToJsonConverter, Timeline>(root, holdsNul),
+        ReadEntity<JsonToTrackConverter, TrackToJsonConverter, Track>(root, holdsNul),
+        ReadTrackItem(root, holdsNul),
+        ReadEntity<JsonToMediaInfoConverter, MediaInfoToJsonConverter, MediaInfo>(root, holdsNul),
+        ReadEntity<JsonToTransitionEffectConverter, TransitionEffectToJsonConverter, TransitionEffect>(root, holdsNul)};
+    const DocumentKind kinds[] = {DocumentKind::Timeline, DocumentKind::Track, DocumentKind::TrackItem,
+                                  DocumentKind::MediaInfo, DocumentKind::TransitionEffect};
+    for (std::size_t i = 0; checkable && i < std::size(kinds); ++i) {
+        CompareWithChecker(text, kinds[i], results[i], i < 2);
+    }
     return 0;
 }

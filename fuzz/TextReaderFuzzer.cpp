@@ -4,8 +4,9 @@
 // fails), the same text when each timeline is written back, and a report
 // that tells the failure as the reference route saw it. The text is read
 // twice, from a std::string_view (a padded copy) and in place from a
-// std::string with spare capacity. At exit it prints how many inputs took
-// the fast path.
+// std::string with spare capacity. On the fast path, the report's anomaly
+// flag must be set exactly when JsonDocumentChecker finds something. At exit
+// it prints how many inputs took the fast path.
 //
 // An input is the text itself, any bytes, unless its first byte is below 9
 // (no JSON text starts so): then it is a recipe, whose bytes after the first
@@ -21,6 +22,7 @@
 #include "TimelineGenerator.h"
 
 #include <Orv/Common/Serialization/Json/Stringer.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonDocumentChecker.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonTextToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
@@ -37,6 +39,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace {
@@ -302,6 +305,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Compare(expectedResult, *expected, expectedFailure, inPlaceResult, inPlace.get(), inPlaceReport);
     if (inPlaceReport.path != report.path) {
         Fail("the path depends on how the text is passed", text);
+    }
+    if (report.path == Report::Path::Fast) {
+        std::vector<JsonDiagnostic> diagnostics;
+        JsonDocumentChecker().Check(text, DocumentKind::Timeline, diagnostics);
+        if (report.anomaly == diagnostics.empty() || inPlaceReport.anomaly != report.anomaly) {
+            Fail("the anomaly flag disagrees with the document checker", text,
+                 diagnostics.empty() ? std::string() : diagnostics.front().message);
+        }
     }
 
     ++counts.inputs;

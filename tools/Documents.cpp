@@ -183,11 +183,13 @@ bool ReadEntity(Kind kind, const Json::Value& json, Entity& entity, std::string&
 
 // A timeline straight from its text; the report tells a text that is not
 // JSON from JSON that is not a timeline.
-bool LoadTimeline(const std::string& text, Entity& entity, std::string& error) {
-    using Failure = Conv::JsonTextToTimelineConverter::Report::Failure;
+bool LoadTimeline(const std::string& text, Entity& entity, std::string& error, bool& needsCheck) {
+    using Report = Conv::JsonTextToTimelineConverter::Report;
+    using Failure = Report::Failure;
     entity = Entity();
-    Conv::JsonTextToTimelineConverter::Report report;
+    Report report;
     const Result result = Conv::JsonTextToTimelineConverter().To(text, entity.timeline, report);
+    needsCheck = report.path != Report::Path::Fast || report.anomaly;
     switch (report.failure) {
         case Failure::None:
             return true;
@@ -238,15 +240,18 @@ bool WriteEntity(const Entity& entity, Stringer& stringer, std::string& error) {
     return false;
 }
 
-bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string& error) {
-    std::string text;
+bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string& error, LoadDetails* details) {
+    LoadDetails local;
+    LoadDetails& loaded = details != nullptr ? *details : local;
+    std::string& text = loaded.text;
     std::string reason;
     if (!ReadInput(path, text, reason)) {
         error = "cannot be read: " + reason;
         return false;
     }
+    loaded.textRead = true;
     if (kind == Kind::Timeline) {
-        return LoadTimeline(text, entity, error);
+        return LoadTimeline(text, entity, error, loaded.needsCheck);
     }
     Json::Value json;
     if (!ParseJson(text, json, reason)) {

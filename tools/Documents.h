@@ -63,7 +63,17 @@ std::string FindEmptyEntry(const Orv::TimelineEngineModel::Track& track);
 // `error` is one of "cannot be read: REASON", "not JSON: REASON" (jsoncpp's
 // first error, "Line N, Column M: reason", or the nesting it refuses) and
 // "not a KIND: MESSAGE".
-bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string& error);
+//
+// `details`, when given, receives the text and whether it needs the document
+// checker: not when the timeline reader's fast path read it and met nothing
+// that the checker reports.
+struct LoadDetails {
+    bool textRead = false;
+    std::string text;
+    bool needsCheck = true;
+};
+bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string& error,
+                LoadDetails* details = nullptr);
 
 // A one-line description of the entity for `check`.
 std::string Summarize(const Entity& entity);

@@ -24,7 +24,7 @@ struct CommandEntry {
 };
 
 const CommandEntry kCommands[] = {
-    {"check", "read documents and print a summary of each, or why it failed", RunCheck},
+    {"check", "read documents: where the readers skip, reinterpret or fail, and a summary", RunCheck},
     {"format", "write a document back in the library's canonical form", RunFormat},
     {"diff", "compare the timelines of two documents", RunDiff},
     {"generate", "write a synthetic timeline of a requested size", RunGenerate},

@@ -29,6 +29,7 @@ failures=0
 # Expected output forms:
 #   ""        nothing at all
 #   "=TEXT"   exactly TEXT followed by one newline
+#   "<TEXT"   the last line is exactly TEXT (check's diagnostics come before)
 #   "~REGEX"  some line matches the extended regular expression
 #   "@FILE"   byte for byte the content of FILE
 matches() {
@@ -36,6 +37,7 @@ matches() {
     case "$spec" in
         "") [ ! -s "$file" ] ;;
         =*) printf '%s\n' "${spec#=}" | cmp -s - "$file" ;;
+        "<"*) [ "$(tail -n 1 "$file")" = "${spec#<}" ] ;;
         "~"*) grep -Eq -- "${spec#\~}" "$file" ;;
         @*) cmp -s "${spec#@}" "$file" ;;
         *) echo "bad expectation '$spec'" >&2; return 1 ;;
@@ -138,48 +140,60 @@ Run 'orv-timeline-json $command --help' for usage." -- "$command" --frob
 }
 
 group_check() {
-    expect "a timeline" 0 "=small.json: ok: $small_summary" "" -- check small.json
-    expect "standard input" 0 "=-: ok: $small_summary" "" --stdin small.json -- check -
+    expect "a timeline, with its diagnostics" 0 "=small.json: ok: $small_summary" '=small.json:3:23: warning: /tracks/0/type: track type "whatever" is never read: the track is SUMMARY [ignored-track-type]
+small.json:4:110: warning: /tracks/0/items/0/audioLevel: a JSON number where a text is due: skipped, audioLevel stays 0 [wrong-type]
+small.json:9:12: warning: /extra: unknown key "extra": ignored [unknown-key]' -- check small.json
+    expect "standard input" 0 "=-: ok: $small_summary" '~^-:9:12: warning: /extra: ' --stdin small.json -- check -
+    expect "--strict fails a file on warnings" 1 "" "<small.json: not strict: 3 diagnostics" -- check --strict small.json
+    expect "--strict holds the text to RFC 8259" 1 "" '~^lenient.json:1:1: warning: not RFC 8259 JSON \(.+\), though jsoncpp accepts it \[not-strict-json\]$' \
+        -- check --strict lenient.json
+    expect "--strict passes a clean document" 0 '=minimal.json: ok: timeline "m": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7' "" \
+        -- check --strict minimal.json
+    expect "--format json" 0 '=[{"file":"null.json","line":1,"column":1,"severity":"warning","code":"null-value","pointer":"","message":"null where a timeline is due: read as a default timeline"}]' \
+        '=null.json: ok: timeline "": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0' \
+        -- check --format json null.json
+    expect "an unknown format" 2 "" "~^orv-timeline-json: check: unknown format 'xml' \(expected text or json\)$" -- check --format xml x
     expect "the bundled example" 0 "~^.*timeline.json: ok: timeline \"promo-spring-campaign\": 4 tracks, " "" -- check "$example"
     expect "a null document is an empty timeline" 0 \
-        '=null.json: ok: timeline "": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0' "" \
-        -- check null.json
+        '=null.json: ok: timeline "": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0' \
+        '=null.json:1:1: warning: null where a timeline is due: read as a default timeline [null-value]' -- check null.json
     expect "several files, one failing" 1 "=small.json: ok: $small_summary
 minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
-        "=missing.json: cannot be read: No such file or directory" -- check small.json missing.json minimal.json
+        "<missing.json: cannot be read: No such file or directory" -- check small.json missing.json minimal.json
     expect "a missing file" 1 "" "=missing.json: cannot be read: No such file or directory" -- check missing.json
     expect "a directory" 1 "" "=adirectory: cannot be read: Is a directory" -- check adirectory
     expect "an empty file" 1 "" "~^empty.json: not JSON: Line 1, Column 1: .+$" -- check empty.json
     expect "text that is not JSON" 1 "" "~^text.json: not JSON: Line 1, Column 1: .+$" -- check text.json
     expect "a syntax error names line and column" 1 "" "~^broken.json: not JSON: Line 2, Column 15: .+$" -- check broken.json
     expect "jsoncpp's default leniency" 0 \
-        '=lenient.json: ok: timeline "b": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0' "" \
-        -- check lenient.json
-    expect "the same leniency for every kind" 0 '=lenient-effect.json: ok: transition effect Mix, offset 0, duration 0, config ""' "" \
+        '=lenient.json: ok: timeline "b": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0' \
+        '=lenient.json:1:15: warning: /id: duplicate key "id": the last one counts [duplicate-key]' -- check lenient.json
+    expect "the same leniency for every kind" 0 '=lenient-effect.json: ok: transition effect Mix, offset 0, duration 0, config ""' '~\[duplicate-key\]$' \
         -- check --as effect lenient-effect.json
     expect "nesting deeper than the parser allows" 1 "" "$deep_error" -- check deep.json
     expect "a root array" 1 "" "~^array.json: not a timeline: .*requires objectValue or nullValue$" -- check array.json
     expect "a root string" 1 "" "~^string.json: not a timeline: .*requires objectValue or nullValue$" -- check string.json
-    expect "a number text that is no number" 1 "" "=badnumber.json: not a timeline: $stoll_hint" -- check badnumber.json
-    expect "a number out of range" 1 "" "=outofrange.json: not a timeline: $stoll_hint" -- check outofrange.json
+    expect "a number text that is no number" 1 "" "<badnumber.json: not a timeline: $stoll_hint" -- check badnumber.json
+    expect "a number out of range" 1 "" "<outofrange.json: not a timeline: $stoll_hint" -- check outofrange.json
     expect "an items element that is not an object" 1 "" \
-        '=emptyentry.json: not writable: tracks[0] (id "t") items[1] holds no item (its element is neither an object nor null)' \
+        '<emptyentry.json: not writable: tracks[0] (id "t") items[1] holds no item (its element is neither an object nor null)' \
         -- check emptyentry.json
-    expect "--as track" 0 '=track.json: ok: track "t9": 2 items (1 media summary, 0 audio transition, 1 video transition)' "" \
+    expect "--as track" 0 '=track.json: ok: track "t9": 2 items (1 media summary, 0 audio transition, 1 video transition)' '~\[missing-item-type\]$' \
         -- check --as track track.json
-    expect "--as=track" 0 '=track.json: ok: track "t9": 2 items (1 media summary, 0 audio transition, 1 video transition)' "" \
+    expect "--as=track" 0 '=track.json: ok: track "t9": 2 items (1 media summary, 0 audio transition, 1 video transition)' '~\[missing-item-type\]$' \
         -- check --as=track track.json
-    expect "--as item" 0 '=item.json: ok: FxAudioTransitionItem "x1": effect Mix, offset 0, duration 25, config ""' "" \
+    expect "--as item" 0 '=item.json: ok: FxAudioTransitionItem "x1": effect Mix, offset 0, duration 25, config ""' \
+        '~/videoIn: key "videoIn" is not read in an audio transition item: ignored \[unknown-key\]$' \
         -- check --as item item.json
-    expect "--as item, a bad number" 1 "" "=baditem.json: not a track item: $stoll_hint" -- check --as item baditem.json
-    expect "--as media-info" 0 '=mediainfo.json: ok: media info "asset-1": limit in 12, limit duration -40, channels "L"' "" \
+    expect "--as item, a bad number" 1 "" "<baditem.json: not a track item: $stoll_hint" -- check --as item baditem.json
+    expect "--as media-info" 0 '=mediainfo.json: ok: media info "asset-1": limit in 12, limit duration -40, channels "L"' '~\[integer-suffix\]$' \
         -- check --as media-info mediainfo.json
-    expect "--as effect" 0 '=effect.json: ok: transition effect Cut, offset -3, duration 0, config "c"' "" \
+    expect "--as effect" 0 '=effect.json: ok: transition effect Cut, offset -3, duration 0, config "c"' '~\[integer-form\]$' \
         -- check --as effect effect.json
-    expect "--as effect, a bad number" 1 "" "=badeffect.json: not a transition effect: $stoll_hint" \
+    expect "--as effect, a bad number" 1 "" "<badeffect.json: not a transition effect: $stoll_hint" \
         -- check --as effect badeffect.json
     expect "--as track, an items element that is not an object" 1 "" \
-        '=emptyentry-track.json: not writable: items[1] holds no item (its element is neither an object nor null)' \
+        '<emptyentry-track.json: not writable: items[1] holds no item (its element is neither an object nor null)' \
         -- check --as track emptyentry-track.json
     expect "no file" 2 "" "=orv-timeline-json: check: no FILE given
 Run 'orv-timeline-json check --help' for usage." -- check
@@ -229,14 +243,14 @@ group_format() {
     expect "not JSON" 1 "" "~^broken.json: not JSON: Line 2, Column 15: .+$" -- format broken.json
     expect "nesting deeper than the parser allows" 1 "" "$deep_error" -- format deep.json
     expect "a root array" 1 "" "~^array.json: not a timeline: .*requires objectValue or nullValue$" -- format array.json
-    expect "a bad number" 1 "" "=badnumber.json: not a timeline: $stoll_hint" -- format badnumber.json
+    expect "a bad number" 1 "" "<badnumber.json: not a timeline: $stoll_hint" -- format badnumber.json
     expect "an entry without an item" 1 "" \
         '=emptyentry.json: cannot be written back: track item entry holds no item (tracks[0] (id "t") items[1]: its element in the document is neither an object nor null)' \
         -- format emptyentry.json
     expect "an entry without an item, track" 1 "" \
         '=emptyentry-track.json: cannot be written back: track item entry holds no item (items[1]: its element in the document is neither an object nor null)' \
         -- format --as track emptyentry-track.json
-    expect "a failed conversion leaves -o alone" 1 "" "=badnumber.json: not a timeline: $stoll_hint" -- format -o never.json badnumber.json
+    expect "a failed conversion leaves -o alone" 1 "" "<badnumber.json: not a timeline: $stoll_hint" -- format -o never.json badnumber.json
     if [ -e never.json ]; then failures=$((failures + 1)); echo "FAIL: -o file created on failure"; fi
     cases=$((cases + 1))
     expect "an output that cannot be written" 1 "" "=no-such-dir/out.json: cannot be written: No such file or directory" \

@@ -62,6 +62,13 @@ public:
         };
         Path path = Path::Fast;
         Failure failure = Failure::None;
+        // On the fast path: whether the read met anything that
+        // JsonDocumentChecker reports (a member skipped or reinterpreted, an
+        // unknown or duplicate key, a null, an item read partly, a text
+        // holding a NUL, ...). False there means the checker finds nothing,
+        // so a caller can leave it out. Always false on the fallback path,
+        // which does not look.
+        bool anomaly = false;
     };
 
     JsonTextToTimelineConverter() = default;

@@ -102,7 +102,7 @@ JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::Read(const char
                 spare = Padding;
             }
             auto read = std::make_unique<Timeline>();
-            if (Detail::FastTimelineReader::Read(text, size, size + spare, *read)) {
+            if (Detail::FastTimelineReader::Read(text, size, size + spare, *read, report.anomaly)) {
                 timeline = std::move(read);
                 return Result();
             }

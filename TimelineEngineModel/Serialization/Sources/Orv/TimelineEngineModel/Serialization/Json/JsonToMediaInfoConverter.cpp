@@ -10,7 +10,7 @@ namespace Orv::TimelineEngineModel::Serialization::Json {
 
 namespace {
 using Keys = Detail::MediaInfoKeys;
-constexpr const char* AllKeys[] = {Keys::MediaAssetId, Keys::LimitIn, Keys::LimitDuration, Keys::Channels};
+constexpr auto& AllKeys = Keys::ReadingOrder;
 constexpr auto AllKeySet = Detail::MakeKeySet(AllKeys);
 }  // namespace
 

@@ -39,10 +39,7 @@ TrackItemType KindNamedBy(const Source& rhs) {
     return TrackItemType::MediaSummary;
 }
 
-constexpr const char* SummaryKeyList[] = {Keys::VideoIn,            Keys::VideoDuration,      Keys::AudioIn,
-                                          Keys::AudioDuration,      Keys::MediaAssetId,       Keys::MediaVideoIn,
-                                          Keys::MediaVideoDuration, Keys::MediaAudioIn,       Keys::MediaAudioDuration,
-                                          Keys::AudioLevel,         Keys::MonitoringChannel};
+constexpr auto& SummaryKeyList = Keys::SummaryReadingOrder;
 constexpr auto SummaryKeys = Detail::MakeKeySet(SummaryKeyList);
 
 // What To reads of an item's own object: its kind, its identifier and the

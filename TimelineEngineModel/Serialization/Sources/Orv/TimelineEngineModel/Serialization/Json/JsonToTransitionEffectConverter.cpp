@@ -10,7 +10,7 @@ namespace Orv::TimelineEngineModel::Serialization::Json {
 
 namespace {
 using Keys = Detail::TransitionEffectKeys;
-constexpr const char* AllKeys[] = {Keys::FxType, Keys::Offset, Keys::Duration, Keys::Config};
+constexpr auto& AllKeys = Keys::ReadingOrder;
 constexpr auto AllKeySet = Detail::MakeKeySet(AllKeys);
 }  // namespace
 

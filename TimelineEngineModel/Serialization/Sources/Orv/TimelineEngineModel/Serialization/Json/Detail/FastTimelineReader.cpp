@@ -15,6 +15,7 @@
 #include <simdjson.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -78,6 +79,7 @@ SpareParser spareParser;
 struct Slot {
     RawText text;
     bool isString = false;
+    bool present = false;
 };
 
 using TimelineKeys = TimelineProperties;
@@ -85,8 +87,9 @@ constexpr const char* TimelineKeyList[] = {TimelineKeys::Id, TimelineKeys::Trans
                                            TimelineKeys::Tracks, TimelineKeys::MediaInfos};
 enum TimelineKey { TimelineId, TimelineTransactionId, TimelineDuration, TimelineTracks, TimelineMediaInfos };
 
-constexpr const char* TrackKeyList[] = {TrackProperties::Id, TrackProperties::Items};
-enum TrackKey { TrackId, TrackItems };
+// "type" is not read, only looked at for the anomaly flag.
+constexpr const char* TrackKeyList[] = {TrackProperties::Id, TrackProperties::Items, TrackProperties::Type};
+enum TrackKey { TrackId, TrackItems, TrackType };
 
 using ItemKeys = TrackItemKeys;
 using EffectKeys = TransitionEffectKeys;
@@ -154,11 +157,31 @@ bool TextEquals(const std::string& text, const char (&name)[Size]) {
     return text.size() == Size - 1 && std::memcmp(text.data(), name, Size - 1) == 0;
 }
 
+// The text std::to_string writes for some value: an optional minus, then
+// "0" alone or digits without a leading zero, and no "-0". (ParseInteger
+// tells whether the value fits.)
+bool IsCanonicalInteger(const char* p, const char* end) {
+    const bool negative = p != end && *p == '-';
+    p += negative ? 1 : 0;
+    if (p == end || (*p == '0' && (negative || p + 1 != end))) {
+        return false;
+    }
+    for (; p != end; ++p) {
+        if (*p < '0' || *p > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
 // One read: walks every value of the document, validating what the reader
 // does not need as strictly as what it does, and fills the model. Every
-// function returns false to decline the text.
+// function returns false to decline the text. `anomaly` is set wherever the
+// reference route skips, reinterprets or drops something.
 class Walker {
 public:
+    bool anomaly = false;
+
     bool ReadTimeline(od::object root, Timeline& timeline) {
         Slot slots[std::size(TimelineKeyList)];
         const bool read = ReadMembers(root, 1, TimelineKeySet, [&](int key, od::value& value) {
@@ -189,10 +212,14 @@ private:
     bool ReadTrack(od::value& value, Track& track) {
         od::object object;
         if (!StartObject(value, object)) {
+            anomaly = true;
             return IsNull(value);
         }
         Slot slots[std::size(TrackKeyList)];
         const bool read = ReadMembers(object, 3, TrackKeySet, [&](int key, od::value& member) {
+            if (key == TrackType) {
+                return ReadScalar(member, 3, slots[key], false);
+            }
             if (key == TrackItems) {
                 return ReadArray(member, 3, track.TrackItems(),
                                  [&](od::value& element, std::shared_ptr<TrackItem>& item) {
@@ -205,6 +232,8 @@ private:
             return false;
         }
         SetIdentifier(slots[TrackId], [&](Identifier&& id) { track.Id(id); });
+        const Slot& type = slots[TrackType];
+        anomaly = anomaly || (type.present && !(type.isString && TextIs(type, TrackProperties::SummaryType)));
         return true;
     }
 
@@ -221,11 +250,16 @@ private:
                              [&](int key, od::value& member) { return ReadScalar(member, 5, slots[key]); })) {
                 return false;
             }
-        } else if (!IsNull(value)) {
-            return Validate(value, 5);
+        } else {
+            anomaly = true;  // null: a default item; anything else: no item
+            if (!IsNull(value)) {
+                return Validate(value, 5);
+            }
         }
+        const TrackItemType kind = KindNamedBy(slots[ItemType]);
+        NoteMembersOfOtherKind(slots, kind);
         try {
-            switch (KindNamedBy(slots[ItemType])) {
+            switch (kind) {
                 case TrackItemType::FxAudioTransition:
                     ReadTransition(slots, Install<FxAudioTransitionItem>(entry));
                     break;
@@ -238,9 +272,20 @@ private:
             }
             SetIdentifier(slots[ItemId], [&](Identifier&& id) { entry->Id(id); });
         } catch (const std::invalid_argument&) {
+            anomaly = true;
         } catch (const std::out_of_range&) {
+            anomaly = true;
         }
         return true;
+    }
+
+    // Members that the item's kind does not read.
+    void NoteMembersOfOtherKind(const Slot (&slots)[std::size(ItemKeyList)], TrackItemType kind) {
+        const bool summary = kind == TrackItemType::MediaSummary;
+        for (int key = VideoIn; key <= Config; ++key) {
+            const bool summaryKey = key <= MonitoringChannel;
+            anomaly = anomaly || (slots[key].present && summaryKey != summary);
+        }
     }
 
     template <typename Item>
@@ -253,7 +298,10 @@ private:
 
     void ReadTransition(const Slot (&slots)[std::size(ItemKeyList)], FxTransitionItem& item) {
         TransitionEffect effect;
-        SetText(slots[FxType], [&](const std::string& text) { effect.TransitionEffectType(ToEffectType(text)); });
+        SetText(slots[FxType], [&](const std::string& text) {
+            effect.TransitionEffectType(ToEffectType(text));
+            anomaly = anomaly || effect.TransitionEffectType() == EffectType::Unknown;
+        });
         SetInteger(slots[Offset], [&](int64_t value) { effect.Offset(value); });
         SetInteger(slots[EffectDuration], [&](int64_t value) { effect.Duration(value); });
         SetText(slots[Config], [&](const std::string& text) { effect.Config(text); });
@@ -278,6 +326,7 @@ private:
     bool ReadMediaInfo(od::value& value, MediaInfo& info) {
         od::object object;
         if (!StartObject(value, object)) {
+            anomaly = true;
             return IsNull(value);
         }
         Slot slots[std::size(MediaInfoKeyList)];
@@ -295,6 +344,7 @@ private:
     // The kind that "_type" names, compared on the whole decoded text.
     TrackItemType KindNamedBy(const Slot& type) {
         if (!type.isString) {
+            anomaly = true;  // missing, or not a string
             return TrackItemType::MediaSummary;
         }
         AssignText(type.text, scratch);
@@ -304,7 +354,14 @@ private:
         if (TextEquals(scratch, TrackItemTypeNames::FxVideoTransition)) {
             return TrackItemType::FxVideoTransition;
         }
+        anomaly = anomaly || !TextEquals(scratch, TrackItemTypeNames::MediaSummary);
         return TrackItemType::MediaSummary;
+    }
+
+    template <std::size_t Size>
+    bool TextIs(const Slot& slot, const char (&text)[Size]) {
+        AssignText(slot.text, scratch);
+        return TextEquals(scratch, text);
     }
 
     // ---- Members ---------------------------------------------------------
@@ -313,6 +370,8 @@ private:
     // the keys goes to `read`, with the key's index; any other is validated.
     template <std::size_t Count, typename Read>
     bool ReadMembers(od::object& object, int depth, const KeySet<Count>& keys, Read&& read) {
+        static_assert(Count <= 32, "the keys seen are bits of a 32-bit mask");
+        std::uint32_t seen = 0;
         for (auto member : object) {
             od::field field;
             RawText name;
@@ -326,6 +385,9 @@ private:
             } else {
                 key = FindKey(keys, name.begin, static_cast<std::size_t>(name.end - name.begin));
             }
+            const std::uint32_t bit = key == NoKey ? 0 : std::uint32_t{1} << key;
+            anomaly = anomaly || key == NoKey || (seen & bit) != 0;  // unknown, or a duplicate
+            seen |= bit;
             if (!(key == NoKey ? Validate(field.value(), depth + 1) : read(key, field.value()))) {
                 return false;
             }
@@ -335,10 +397,12 @@ private:
 
     // A member read only when it is a string: the last occurrence of its key
     // decides, so every occurrence overwrites the slot.
-    bool ReadScalar(od::value& value, int depth, Slot& slot) {
+    bool ReadScalar(od::value& value, int depth, Slot& slot, bool read = true) {
         od::raw_json_string raw;
+        slot.present = true;
         slot.isString = TypeOf(value) == od::json_type::string;
         if (!slot.isString) {
+            anomaly = anomaly || read;
             return Validate(value, depth + 1);
         }
         return value.get_raw_json_string().get(raw) == simdjson::SUCCESS && ScanString(raw.raw(), slot.text);
@@ -351,6 +415,7 @@ private:
         list.clear();
         od::array array;
         if (TypeOf(value) != od::json_type::array) {
+            anomaly = true;
             return Validate(value, depth + 1);
         }
         if (value.get_array().get(array) != simdjson::SUCCESS) {
@@ -454,16 +519,19 @@ private:
         }
         if (!slot.text.escaped) {
             setter(ParseInteger(slot.text.begin, slot.text.end));
+            anomaly = anomaly || !IsCanonicalInteger(slot.text.begin, slot.text.end);
             return;
         }
         AssignText(slot.text, scratch);
         setter(ParseInteger(scratch));
+        anomaly = anomaly || !IsCanonicalInteger(scratch.data(), scratch.data() + scratch.size());
     }
 
     template <typename Setter>
     void SetText(const Slot& slot, Setter&& setter) {
         if (slot.isString) {
             AssignText(slot.text, scratch);
+            anomaly = anomaly || scratch.find('\0') != std::string::npos;
             setter(scratch);
         }
     }
@@ -473,6 +541,7 @@ private:
         if (slot.isString) {
             std::string text;
             AssignText(slot.text, text);
+            anomaly = anomaly || text.find('\0') != std::string::npos;
             setter(Identifier(std::move(text)));
         }
     }
@@ -493,20 +562,24 @@ const char* SkipSpace(const char* p, const char* end) {
 }
 
 // Reads a text whose root value starts with '{'.
-bool ReadRoot(od::parser& parser, const char* text, std::size_t size, std::size_t capacity, Timeline& timeline) {
+bool ReadRoot(od::parser& parser, const char* text, std::size_t size, std::size_t capacity, Timeline& timeline,
+              bool& anomaly) {
     od::document document;
     od::object root;
+    Walker walker;
     if (parser.iterate(text, size, capacity).get(document) != simdjson::SUCCESS ||
-        document.get_object().get(root) != simdjson::SUCCESS || !Walker().ReadTimeline(root, timeline)) {
+        document.get_object().get(root) != simdjson::SUCCESS || !walker.ReadTimeline(root, timeline)) {
         return false;
     }
+    anomaly = walker.anomaly;
     // Nothing may follow the root object: jsoncpp would ignore it unread.
     return document.current_location().error() == simdjson::OUT_OF_BOUNDS;
 }
 
 }  // namespace
 
-bool FastTimelineReader::Read(const char* text, std::size_t size, std::size_t capacity, Timeline& timeline) {
+bool FastTimelineReader::Read(const char* text, std::size_t size, std::size_t capacity, Timeline& timeline,
+                              bool& anomaly) {
     static_assert(MaxDepth < 1000, "jsoncpp's nesting limit");
     static_assert(MaxSize <= simdjson::SIMDJSON_MAXSIZE_BYTES);
     static_assert(JsonTextToTimelineConverter::Padding >= simdjson::SIMDJSON_PADDING);
@@ -519,6 +592,7 @@ bool FastTimelineReader::Read(const char* text, std::size_t size, std::size_t ca
     const char* const end = text + size;
     const char* const first = SkipSpace(text, end);
     if (end - first >= 4 && std::memcmp(first, "null", 4) == 0 && SkipSpace(first + 4, end) == end) {
+        anomaly = true;
         return true;  // a null root reads as a default timeline
     }
     if (first == end || *first != '{') {
@@ -527,10 +601,10 @@ bool FastTimelineReader::Read(const char* text, std::size_t size, std::size_t ca
 
     if (size <= KeptCapacity) {
         thread_local od::parser kept;
-        return ReadRoot(kept, text, size, capacity, timeline);
+        return ReadRoot(kept, text, size, capacity, timeline, anomaly);
     }
     std::unique_ptr<od::parser> parser = spareParser.Take();
-    const bool read = ReadRoot(*parser, text, size, capacity, timeline);
+    const bool read = ReadRoot(*parser, text, size, capacity, timeline, anomaly);
     spareParser.GiveBack(std::move(parser));
     return read;
 }

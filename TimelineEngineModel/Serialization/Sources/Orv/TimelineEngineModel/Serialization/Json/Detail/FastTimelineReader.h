@@ -30,8 +30,14 @@ public:
     // Reads text[0, size); the buffer must hold `capacity` readable bytes, at
     // least SIMDJSON_PADDING more than `size`. True when `timeline` (a
     // default one on entry) holds the result; false when declined, with
-    // `timeline` in any state.
-    static bool Read(const char* text, std::size_t size, std::size_t capacity, Timeline& timeline);
+    // `timeline` in any state. When it is read, `anomaly` tells whether the
+    // reader met anything that JsonDocumentChecker reports: a member skipped
+    // (not a string, not an array, null), an unknown or duplicate key, an
+    // integer text read partly or written back otherwise, an unknown or
+    // missing "_type", an unknown "fxType", a track "type" other than
+    // "SUMMARY", a null entity, an item read partly or not at all, a text
+    // holding a NUL character.
+    static bool Read(const char* text, std::size_t size, std::size_t capacity, Timeline& timeline, bool& anomaly);
 };
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json::Detail

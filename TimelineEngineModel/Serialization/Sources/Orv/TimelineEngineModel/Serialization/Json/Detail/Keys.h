@@ -1,8 +1,9 @@
 #pragma once
 
 // Keys of the media info, transition effect and track item objects, shared by
-// their writers and readers. Each list is in the order the keys are written.
-// (The timeline and track keys are public: Properties/.)
+// their writers, readers and the document checker. Each list is in the order
+// the keys are written; the ReadingOrder lists give the order in which the
+// readers take them. (The timeline and track keys are public: Properties/.)
 
 namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
@@ -11,6 +12,8 @@ struct MediaInfoKeys {
     static constexpr char LimitIn[] = "limitIn";
     static constexpr char LimitDuration[] = "limitDuration";
     static constexpr char Channels[] = "channels";
+
+    static constexpr const char* ReadingOrder[] = {MediaAssetId, LimitIn, LimitDuration, Channels};
 };
 
 struct TransitionEffectKeys {
@@ -18,6 +21,8 @@ struct TransitionEffectKeys {
     static constexpr char Offset[] = "offset";
     static constexpr char Duration[] = "duration";
     static constexpr char Config[] = "config";
+
+    static constexpr const char* ReadingOrder[] = {FxType, Offset, Duration, Config};
 };
 
 struct TrackItemKeys {
@@ -34,6 +39,13 @@ struct TrackItemKeys {
     static constexpr char MediaAudioDuration[] = "mediaAudioDuration";
     static constexpr char AudioLevel[] = "audioLevel";
     static constexpr char MonitoringChannel[] = "monitoringChannel";
+
+    // A media summary item's own members. "_type" is read first, "id" after
+    // the kind's members (a transition's are TransitionEffectKeys).
+    static constexpr const char* SummaryReadingOrder[] = {VideoIn,      VideoDuration,      AudioIn,
+                                                          AudioDuration, MediaAssetId,      MediaVideoIn,
+                                                          MediaVideoDuration, MediaAudioIn, MediaAudioDuration,
+                                                          AudioLevel,    MonitoringChannel};
 };
 
 // The values of "_type".

@@ -1,0 +1,77 @@
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonDocumentChecker.h>
+
+#include "Detail/ConversionGuard.h"
+#include "Detail/DiagnosticCollector.h"
+#include "Detail/LenientJsonParser.h"
+#include "Detail/MessageText.h"
+#include "Detail/NestingLimitFinder.h"
+#include "Detail/ReadingWalker.h"
+#include "Detail/StrictJsonValidator.h"
+
+#include <optional>
+
+namespace Orv::TimelineEngineModel::Serialization::Json {
+
+namespace {
+
+using Severity = JsonDiagnostic::Severity;
+using Codes = JsonDiagnostic::Codes;
+using Outcome = Detail::LenientJsonParser::Outcome;
+
+// jsoncpp skips a UTF-8 byte order mark and counts its offsets, lines and
+// columns from after it; so does everything here.
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    return text.substr(0, ByteOrderMark.size()) == ByteOrderMark ? text.substr(ByteOrderMark.size()) : text;
+}
+
+void AddStrictViolation(Detail::DiagnosticCollector& found, const Detail::StrictJsonValidator::Violation& violation,
+                        std::size_t skipped) {
+    const std::size_t offset = violation.offset > skipped ? violation.offset - skipped : 0;
+    found.Add(Severity::Warning, Codes::NotStrictJson, offset, std::string(),
+              "not RFC 8259 JSON (" + violation.reason + "), though jsoncpp accepts it");
+}
+
+}  // namespace
+
+JsonDocumentChecker::Result JsonDocumentChecker::Check(std::string_view text, DocumentKind kind,
+                                                       std::vector<JsonDiagnostic>& diagnostics) const noexcept {
+    return Check(text, kind, diagnostics, Options());
+}
+
+JsonDocumentChecker::Result JsonDocumentChecker::Check(std::string_view text, DocumentKind kind,
+                                                       std::vector<JsonDiagnostic>& diagnostics,
+                                                       const Options& options) const noexcept {
+    return Detail::RunGuarded([&] {
+        const std::string_view document = WithoutByteOrderMark(text);
+        Detail::DiagnosticCollector found;
+        std::optional<Detail::StrictJsonValidator::Violation> violation;
+        if (options.strictJson) {
+            violation = Detail::StrictJsonValidator::Validate(text);
+        }
+        Detail::JsonObject root;
+        const Outcome parsed = Detail::LenientJsonParser::Parse(document, root);
+        switch (parsed.kind) {
+            case Outcome::Kind::Parsed:
+                if (violation) {
+                    AddStrictViolation(found, *violation, text.size() - document.size());
+                }
+                Detail::ReadingWalker(document, found).Walk(root, kind);
+                break;
+            case Outcome::Kind::SyntaxError:
+                found.AddAtPosition(Severity::Error, Codes::JsonSyntax, parsed.line, parsed.column,
+                                    "jsoncpp refuses the text (" + parsed.reason + "): nothing is read");
+                break;
+            case Outcome::Kind::TooDeep:
+                found.Add(Severity::Error, Codes::JsonNesting, Detail::NestingLimitFinder::Find(document),
+                          std::string(),
+                          "nested deeper than " + std::to_string(Detail::NestingLimitFinder::JsoncppLimit) +
+                              " levels: jsoncpp stops with " + Detail::Quote(parsed.reason) + ", nothing is read");
+                break;
+        }
+        found.MoveTo(diagnostics, document);
+    });
+}
+
+}  // namespace Orv::TimelineEngineModel::Serialization::Json
