@@ -137,6 +137,12 @@ void Flatten(const ::Json::Value& value, const std::string& at, Members& out) {
     }
 }
 
+std::string TextOf(const Timeline& timeline) {
+    Orv::Common::Serialization::Json::Stringer stringer;
+    EXPECT_TRUE(TimelineToJsonConverter().To(timeline, stringer));
+    return stringer.ToString();
+}
+
 Members Written(Timeline& timeline) {
     for (Track& track : timeline.Tracks()) {
         for (auto& item : track.TrackItems()) {
@@ -144,7 +150,7 @@ Members Written(Timeline& timeline) {
         }
     }
     Members members;
-    Flatten(Parse(Orv::Testing::Write(TimelineToJsonConverter(), timeline).text), "", members);
+    Flatten(Parse(TextOf(timeline)), "", members);
     return members;
 }
 
@@ -182,8 +188,7 @@ TEST(CheckerAgreementTest, DiagnosticsAccountForEveryDifferenceAndLieOnlyAtFault
         Orv::Testing::TimelineShape shape;
         shape.itemsPerTrack = 6;
         shape.extremeIntegers = seed % 2 == 0;
-        const std::string clean =
-            Orv::Testing::Write(TimelineToJsonConverter(), Orv::Testing::GenerateTimeline(seed, shape)).text;
+        const std::string clean = TextOf(Orv::Testing::GenerateTimeline(seed, shape));
         std::map<std::string, bool> faults;
         const std::string text = Perturbed(clean, random, faults);
         std::vector<JsonDiagnostic> none, diagnostics;
