@@ -77,6 +77,21 @@ TEST_P(GeneratedRoundTripTest, IndentedTextReadsBackEqual) {
     EXPECT_TRUE(*back == original) << text;
 }
 
+// The timeline writer reserves the text's length before it writes: the whole
+// document goes into one buffer, little larger than the text, unless escaping
+// lengthens the text past what was reserved.
+TEST_P(GeneratedRoundTripTest, WritesIntoOneBufferOfAboutTheTextsLength) {
+    if (GetParam().awkwardTexts) {
+        GTEST_SKIP() << "escaping lengthens these texts";
+    }
+    for (std::uint64_t seed = GetParam().firstSeed; seed <= GetParam().firstSeed + 20; ++seed) {
+        Stringer stringer;
+        ASSERT_TRUE(TimelineToJsonConverter().To(GenerateTimeline(seed, Shape(3, 40, 10)), stringer));
+        const std::string text = stringer.TakeString();
+        EXPECT_LE(text.capacity(), text.size() + text.size() / 8) << "seed " << seed << ", " << text.size();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedRoundTripTest,
                          ::testing::Values(Flavour{"Plain", 1, 200, false, false},
                                            Flavour{"AwkwardTexts", 1001, 1040, true, false},
