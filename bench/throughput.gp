@@ -15,11 +15,11 @@ set yrange [10:*]
 set ylabel "MB/s (log scale)"
 set key outside right top vertical
 set title "Writing a timeline (warm heap)"
-plot for [col=2:6] writedata using col:xtic(1) title columnheader(col)
+plot for [col=2:*] writedata using col:xtic(1) title columnheader(col)
 set title "Reading a timeline (parse + conversion into the model; parse and conversion alone; the model copy floor)"
-plot for [col=2:8] readdata using col:xtic(1) title columnheader(col)
+plot for [col=2:*] readdata using col:xtic(1) title columnheader(col)
 if (exists("colddata")) {
     set title "Cold write: the first write of a fresh process (CPU time)"
-    plot for [col=2:3] colddata using col:xtic(1) title columnheader(col)
+    plot for [col=2:*] colddata using col:xtic(1) title columnheader(col)
 }
 unset multiplot
