@@ -1,5 +1,7 @@
 #include "Contenders.h"
 #include "Measure.h"
+#include "ModelCopy.h"
+#include "TextReaders.h"
 #include "Workloads.h"
 
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
@@ -42,6 +44,13 @@ void RegisterReadBenchmarks() {
         Register("RapidJsonDom", workload, [text] { benchmark::DoNotOptimize(RapidJsonRead(*text)); });
         if (workload.validUtf8) {
             Register("Nlohmann", workload, [text] { benchmark::DoNotOptimize(NlohmannRead(*text)); });
+        }
+        // No text to read at all: building the model alone, the floor.
+        const auto* timeline = &workload.timeline;
+        Register("ModelCopy", workload, [timeline] { benchmark::DoNotOptimize(CopyModel(*timeline)); });
+        for (const TextReader& reader : TextReaders()) {
+            const auto read = reader.read;
+            Register(reader.name, workload, [text, read] { benchmark::DoNotOptimize(read(*text)); });
         }
     }
 }

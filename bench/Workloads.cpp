@@ -34,13 +34,38 @@ Common::Serialization::Json::JsonObject Parse(const std::string& text) {
     return value;
 }
 
-Workload Make(const char* name, std::uint64_t seed, const TimelineShape& shape) {
+struct Recipe {
+    const char* name;
+    std::uint64_t seed;
+    TimelineShape shape;
+    bool validUtf8;
+};
+
+const std::vector<Recipe>& Recipes() {
+    static const std::vector<Recipe> recipes = [] {
+        // Every text awkward and up to 64 bytes long; fewer items keep the
+        // document about the size of the medium one.
+        TimelineShape escape = Shape(2, 72, 20, true);
+        escape.awkwardShare = 1.0;
+        escape.awkwardLength = 64;
+        TimelineShape uuid = Shape(8, 8000, 1000, false);
+        uuid.uuidIdentifiers = true;
+        return std::vector<Recipe>{{"small", 11, Shape(1, 3, 1, false), true},
+                                   {"medium", 12, Shape(2, 90, 20, false), true},
+                                   {"large", 13, Shape(8, 8000, 1000, false), true},
+                                   {"escape", 14, escape, false},
+                                   {"uuid", 15, uuid, true}};
+    }();
+    return recipes;
+}
+
+Workload Make(const Recipe& recipe) {
     Workload workload;
-    workload.name = name;
-    workload.timeline = Orv::Testing::GenerateTimeline(seed, shape);
+    workload.name = recipe.name;
+    workload.timeline = Orv::Testing::GenerateTimeline(recipe.seed, recipe.shape);
     workload.json = WriteWithOurs(workload.timeline);
     workload.parsed = Parse(workload.json);
-    workload.validUtf8 = !shape.awkwardTexts;
+    workload.validUtf8 = recipe.validUtf8;
     return workload;
 }
 }  // namespace
@@ -57,18 +82,21 @@ std::string WriteWithOurs(const TimelineEngineModel::Timeline& timeline) {
 const std::vector<Workload>& Workloads() {
     static const std::vector<Workload> workloads = [] {
         std::vector<Workload> list;
-        list.push_back(Make("small", 11, Shape(1, 3, 1, false)));
-        list.push_back(Make("medium", 12, Shape(2, 90, 20, false)));
-        list.push_back(Make("large", 13, Shape(8, 8000, 1000, false)));
-        // Every text awkward and up to 64 bytes long; fewer items keep the
-        // document about the size of the medium one.
-        TimelineShape escape = Shape(2, 72, 20, true);
-        escape.awkwardShare = 1.0;
-        escape.awkwardLength = 64;
-        list.push_back(Make("escape", 14, escape));
+        for (const Recipe& recipe : Recipes()) {
+            list.push_back(Make(recipe));
+        }
         return list;
     }();
     return workloads;
+}
+
+TimelineEngineModel::Timeline WorkloadTimeline(const std::string& name) {
+    for (const Recipe& recipe : Recipes()) {
+        if (name == recipe.name) {
+            return Orv::Testing::GenerateTimeline(recipe.seed, recipe.shape);
+        }
+    }
+    throw std::invalid_argument("no document named " + name);
 }
 
 }  // namespace Orv::Bench

@@ -21,10 +21,15 @@ struct Workload {
 };
 
 // small (~1 KB), medium (~50 KB), large (8 tracks x 8,000 items, 1,000 media
-// infos, ~20 MB) and escape (medium-sized, with texts full of quotes,
-// backslashes, control characters and non-ASCII bytes); fixed seeds, made on
-// first use.
+// infos, ~16 MB), escape (medium-sized, with texts full of quotes,
+// backslashes, control characters and non-ASCII bytes) and uuid (the large
+// one with 36-character UUID identifiers, ~20 MB); fixed seeds, made on first
+// use.
 const std::vector<Workload>& Workloads();
+
+// The timeline of the workload named `name` alone, built without the rest of
+// the suite (std::invalid_argument for an unknown name).
+TimelineEngineModel::Timeline WorkloadTimeline(const std::string& name);
 
 // Our writer's text for `timeline` (the reference every writer is held to).
 std::string WriteWithOurs(const TimelineEngineModel::Timeline& timeline);

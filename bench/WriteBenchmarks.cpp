@@ -38,6 +38,13 @@ void RegisterWriteBenchmarks() {
             auto stream = stringer.TakeStream();
             benchmark::DoNotOptimize(stream);
         });
+        // The text handed over as a std::string: a move, no copy.
+        Register("OursTakeString", workload, [timeline] {
+            Stringer stringer;
+            TimelineToJsonConverter().To(*timeline, stringer);
+            auto text = stringer.TakeString();
+            benchmark::DoNotOptimize(text);
+        });
         Register("RapidJson", workload, [timeline] { benchmark::DoNotOptimize(RapidJsonWrite(*timeline)); });
         const auto* prebuilt = &workload.parsed;
         Register("JsonCppPrebuilt", workload, [prebuilt] { benchmark::DoNotOptimize(JsonCppWrite(*prebuilt)); });

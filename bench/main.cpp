@@ -3,6 +3,8 @@
 
 #include "Contenders.h"
 #include "Measure.h"
+#include "ModelCopy.h"
+#include "TextReaders.h"
 #include "Workloads.h"
 
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
@@ -52,7 +54,7 @@ bool Check(bool ok, const Workload& workload, const char* what) {
 
 // Every contender on the same document: writers give our text (RapidJSON and
 // nlohmann byte for byte; jsoncpp, which sorts keys, the same value), readers
-// give the model our reader gives.
+// and the model copy give the model our reader gives.
 bool CheckContenders() {
     bool ok = true;
     for (const Workload& workload : Workloads()) {
@@ -67,6 +69,10 @@ bool CheckContenders() {
             ok &= Check(NlohmannBuildDump(workload.timeline) == workload.json, workload,
                         "the nlohmann writer's text differs from ours");
             ok &= Check(NlohmannRead(workload.json) == ours, workload, "the nlohmann reading differs from ours");
+        }
+        ok &= Check(CopyModel(workload.timeline) == workload.timeline, workload, "the model copy differs");
+        for (const TextReader& reader : TextReaders()) {
+            ok &= Check(reader.read(workload.json) == ours, workload, "a text reader's model differs from ours");
         }
         benchmark::AddCustomContext("bytes_" + workload.name, std::to_string(workload.json.size()));
     }

@@ -1,18 +1,25 @@
 #!/usr/bin/env python3
-"""Ratio table and chart data from one Google Benchmark JSON run.
+"""Ratio tables and chart data from one Google Benchmark JSON run.
 
-Usage: report.py RESULTS.json OUTDIR
+Usage: report.py RESULTS.json OUTDIR [COLD.jsonl]
 
-Prints a Markdown table of ratios (ours against each contender, each figure
+Prints Markdown tables of ratios (ours against each contender, each figure
 the median of the run's repetitions, on CPU time) and writes write.dat and
 read.dat (MB/s by document and contender) into OUTDIR for throughput.gp.
+COLD.jsonl holds one line per cold write (orv-timeline-json-cold, one
+process each); their medians make the cold table and cold.dat.
 """
 import json
+import statistics
 import sys
 
-WORKLOADS = ["small", "medium", "large", "escape"]
+WORKLOADS = ["small", "medium", "large", "escape", "uuid"]
 WRITERS = ["Ours", "RapidJson", "JsonCppPrebuilt", "JsonCppBuildWrite", "NlohmannBuildDump"]
-READERS = ["JsonCppParseOursConvert", "RapidJsonDom", "Nlohmann", "JsonCppParse", "OursConvert"]
+READERS = ["JsonCppParseOursConvert", "RapidJsonDom", "Nlohmann", "JsonCppParse", "OursConvert", "ModelCopy",
+           "TextToModel"]
+# The library's text reader (bench/TextReaders.cpp).
+TEXT_READER = "TextToModel"
+COLD_WRITERS = [("ours", "Ours"), ("rapidjson", "RapidJSON")]
 
 
 def load(path):
@@ -61,34 +68,45 @@ def main():
     def line(label, values):
         print(f"| {label} | " + " | ".join(values) + " |")
 
-    writes = [("RapidJson", 1.5, "RapidJSON Writer (>= 1.5 on medium, large)"),
+    writes = [("RapidJson", 2, "RapidJSON Writer (>= 2)"),
               ("JsonCppPrebuilt", 8, "jsoncpp writing a pre-built value (>= 8)"),
               ("JsonCppBuildWrite", 15, "jsoncpp build + write (>= 15)"),
               ("NlohmannBuildDump", None, "nlohmann ordered_json build + dump")]
     for contender, target, label in writes:
         values = []
         for w in WORKLOADS:
-            # The RapidJSON target is set for the medium and large documents.
-            applies = target is not None and (contender != "RapidJson" or w in ("medium", "large"))
-            values.append(cell(ratio(mbps("Write", "Ours", w), mbps("Write", contender, w)),
-                               target if applies else None))
+            values.append(cell(ratio(mbps("Write", "Ours", w), mbps("Write", contender, w)), target))
         line(f"Write: ours / {label}", values)
     line("Write: TakeStream time / plain write time (one copy)",
          [cell(ratio(cpu("Write", "OursTakeStream", w), cpu("Write", "Ours", w))) for w in WORKLOADS])
+    line("Write: TakeString time / plain write time (no copy)",
+         [cell(ratio(cpu("Write", "OursTakeString", w), cpu("Write", "Ours", w))) for w in WORKLOADS])
     line("Write: escape-heavy MB/s / medium MB/s (>= 0.5)",
-         ["", cell(ratio(mbps("Write", "Ours", "escape"), mbps("Write", "Ours", "medium")), 0.5), "", ""])
+         [cell(ratio(mbps("Write", "Ours", "escape"), mbps("Write", "Ours", "medium")), 0.5) if w == "escape" else ""
+          for w in WORKLOADS])
     line("Read: our conversion time / jsoncpp parse time (<= 0.15)",
          [cell(ratio(cpu("Read", "OursConvert", w), cpu("Read", "JsonCppParse", w)), 0.15, False)
           for w in WORKLOADS])
     for contender, label in [("RapidJsonDom", "RapidJSON DOM + conversion"), ("Nlohmann", "nlohmann parse + conversion")]:
         line(f"Read: jsoncpp parse + ours / {label} (throughput)",
              [cell(ratio(mbps("Read", "JsonCppParseOursConvert", w), mbps("Read", contender, w))) for w in WORKLOADS])
+    line("Read: model copy time / jsoncpp parse + conversion time (the floor)",
+         [cell(ratio(cpu("Read", "ModelCopy", w), cpu("Read", "JsonCppParseOursConvert", w)), None)
+          for w in WORKLOADS])
+    text_targets = {"large": 10, "medium": 8}
+    line("Read: text to model / jsoncpp parse + conversion (throughput; >= 10 large, >= 8 medium)",
+         [cell(ratio(mbps("Read", TEXT_READER, w), mbps("Read", "JsonCppParseOursConvert", w)), text_targets.get(w))
+          for w in WORKLOADS])
+    line("Read: text to model time / model copy time (<= 3 on large)",
+         [cell(ratio(cpu("Read", TEXT_READER, w), cpu("Read", "ModelCopy", w)), 3 if w == "large" else None, False)
+          for w in WORKLOADS])
 
     print()
     print("| Figure | " + " | ".join(WORKLOADS) + " |")
     print("|" + "---|" * (len(WORKLOADS) + 1))
     line("Document size (bytes)", [str(context.get(f"bytes_{w}", "n/a")) for w in WORKLOADS])
-    for kind, who in [("Write", "Ours"), ("Write", "RapidJson"), ("Read", "OursConvert"), ("Read", "JsonCppParse")]:
+    for kind, who in [("Write", "Ours"), ("Write", "RapidJson"), ("Read", "OursConvert"), ("Read", "JsonCppParse"),
+                      ("Read", "JsonCppParseOursConvert"), ("Read", "ModelCopy"), ("Read", TEXT_READER)]:
         line(f"{kind} {who}: MB/s", [cell(mbps(kind, who, w)) for w in WORKLOADS])
     for kind, who in [("Write", "Ours"), ("Write", "RapidJson"), ("Write", "JsonCppBuildWrite"),
                       ("Read", "OursConvert"), ("Read", "JsonCppParse")]:
@@ -100,12 +118,62 @@ def main():
         line(f"{kind} {who}: peak heap (MB)",
              [cell(figure(results, kind, who, w, "peak_heap_MB")) for w in WORKLOADS])
 
+    if len(sys.argv) > 3:
+        cold_report(sys.argv[3], outdir)
+
     for kind, contenders, name in [("Write", WRITERS, "write.dat"), ("Read", READERS, "read.dat")]:
+        # A contender without figures (the text reader, until it exists) is left out of the chart.
+        contenders = [who for who in contenders if any(mbps(kind, who, w) for w in WORKLOADS)]
         with open(f"{outdir}/{name}", "w") as data:
             data.write("document " + " ".join(contenders) + "\n")
             for w in WORKLOADS:
                 values = [mbps(kind, who, w) for who in contenders]
                 data.write(w + " " + " ".join("NaN" if v is None else f"{v:.1f}" for v in values) + "\n")
+
+
+def cold_report(path, outdir):
+    """Medians of the cold writes by writer, document and state."""
+    samples = {}
+    with open(path) as handle:
+        for text in handle:
+            if text.strip():
+                row = json.loads(text)
+                samples.setdefault((row["writer"], row["document"], row["state"]), []).append(row)
+    cases = sorted({(d, s) for (_, d, s) in samples}, key=lambda c: (c[1] != "fresh", WORKLOADS.index(c[0])))
+    if not cases:
+        return
+
+    def median(writer, case, field):
+        rows = samples.get((writer, *case))
+        return statistics.median(r[field] for r in rows) if rows else None
+
+    def rate(writer, case, field):
+        seconds, size = median(writer, case, field), median(writer, case, "bytes")
+        return None if not seconds else size / seconds / 1e6
+
+    runs = min(len(rows) for rows in samples.values())
+    print()
+    print(f"Cold writes: one write per fresh process, medians of {runs} processes each")
+    print()
+    print("| Cold write | " + " | ".join(f"{d}, {s}" for d, s in cases) + " |")
+    print("|" + "---|" * (len(cases) + 1))
+
+    def line(label, values):
+        print(f"| {label} | " + " | ".join(values) + " |")
+
+    line("Ours / RapidJSON, CPU time (>= 1)",
+         [cell(ratio(rate("ours", c, "cpu_seconds"), rate("rapidjson", c, "cpu_seconds")), 1) for c in cases])
+    line("Ours / RapidJSON, wall time",
+         [cell(ratio(rate("ours", c, "wall_seconds"), rate("rapidjson", c, "wall_seconds"))) for c in cases])
+    for writer, label in COLD_WRITERS:
+        line(f"{label}: MB/s (CPU time)", [cell(rate(writer, c, "cpu_seconds")) for c in cases])
+        line(f"{label}: MB/s (wall time)", [cell(rate(writer, c, "wall_seconds")) for c in cases])
+        line(f"{label}: page faults", [f"{median(writer, c, 'page_faults'):.0f}" for c in cases])
+    with open(f"{outdir}/cold.dat", "w") as data:
+        data.write("document " + " ".join(label for _, label in COLD_WRITERS) + "\n")
+        for c in cases:
+            values = [rate(writer, c, "cpu_seconds") for writer, _ in COLD_WRITERS]
+            data.write(f"{c[0]}/{c[1]} " + " ".join("NaN" if v is None else f"{v:.1f}" for v in values) + "\n")
 
 
 if __name__ == "__main__":

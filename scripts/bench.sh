@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Benchmarks the writers and readers against RapidJSON, jsoncpp and
-# nlohmann-json in one run, prints the table of ratios from that run and
-# draws docs/bench/throughput.svg.
+# nlohmann-json in one run, times cold writes (one per fresh process), prints
+# the tables of ratios from that run and draws docs/bench/throughput.svg.
 #
 # Environment: BENCH_BUILD_DIR (default build-bench), REPETITIONS (default 5;
-# the table uses the medians). Further arguments go to the benchmark binary,
-# e.g. --benchmark_filter=Write/.
+# the table uses the medians), COLD_RUNS (default 5 processes per cold case;
+# 0 skips them), COLD_DOCUMENTS (default "large uuid"). Further arguments go
+# to the benchmark binary, e.g. --benchmark_filter=Write/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -13,10 +14,11 @@ ensure_packages "${BUILD_PACKAGES[@]}" libbenchmark-dev rapidjson-dev nlohmann-j
 
 build=${BENCH_BUILD_DIR:-build-bench}
 repetitions=${REPETITIONS:-5}
+cold_runs=${COLD_RUNS:-5}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DORV_TIMELINE_JSON_BUILD_BENCHMARKS=ON -DORV_TIMELINE_JSON_BUILD_TESTS=OFF \
     -DORV_TIMELINE_JSON_BUILD_EXAMPLES=OFF -DORV_TIMELINE_JSON_BUILD_TOOLS=OFF >/dev/null
-cmake --build "$build" --target orv-timeline-json-bench
+cmake --build "$build" --target orv-timeline-json-bench orv-timeline-json-cold
 
 results="$build/bench-results.json"
 # Repetitions interleaved in random order, so that a burst of load from
@@ -29,14 +31,29 @@ results="$build/bench-results.json"
     --benchmark_out="$results" --benchmark_out_format=json \
     "$@"
 
+# Cold writes: every write the first of its process, the writers taking turns
+# so that load from elsewhere falls on both alike.
+cold="$build/cold-results.jsonl"
+: >"$cold"
+for ((run = 0; run < cold_runs; run++)); do
+    for document in ${COLD_DOCUMENTS:-large uuid}; do
+        for state in fresh parsed; do
+            for writer in ours rapidjson; do
+                "$build/bench/orv-timeline-json-cold" "$writer" "$document" "$state" >>"$cold"
+            done
+        done
+    done
+done
+
 echo
 echo "Machine: $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), $(nproc) cores;" \
     "medians of $repetitions interleaved repetitions, CPU time"
 echo
-python3 bench/report.py "$results" "$build"
+python3 bench/report.py "$results" "$build" "$cold"
 
 mkdir -p docs/bench
-gnuplot -e "writedata='$build/write.dat'; readdata='$build/read.dat'; output='docs/bench/throughput.svg'" \
-    bench/throughput.gp
+plots="writedata='$build/write.dat'; readdata='$build/read.dat'; output='docs/bench/throughput.svg'"
+[ -s "$cold" ] && plots+="; colddata='$build/cold.dat'"
+gnuplot -e "$plots" bench/throughput.gp
 echo
 echo "Chart: docs/bench/throughput.svg"

@@ -50,6 +50,38 @@ std::string TimelineGenerator::Text(const TimelineShape& shape, const std::strin
     return plain;
 }
 
+namespace {
+// A version-4 UUID text (lower-case) made from the 128 bits of two FNV-1a
+// hashes of `name`, each mixed by MurmurHash3's finalizer so that similar
+// names give unlike UUIDs: the same name gives the same UUID on every platform.
+std::string UuidOf(const std::string& name) {
+    std::uint64_t halves[2] = {0xcbf29ce484222325u, 0x84222325cbf29ce4u};
+    for (std::uint64_t& hash : halves) {
+        for (const char c : name) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+        }
+        hash = (hash ^ (hash >> 33)) * 0xff51afd7ed558ccdu;
+        hash = (hash ^ (hash >> 33)) * 0xc4ceb9fe1a85ec53u;
+        hash ^= hash >> 33;
+    }
+    static const char hex[] = "0123456789abcdef";
+    std::string text;
+    for (int nibble = 0; nibble < 32; ++nibble) {
+        if (nibble == 8 || nibble == 12 || nibble == 16 || nibble == 20) {
+            text += '-';
+        }
+        const unsigned value = (halves[nibble / 16] >> (4 * (nibble % 16))) & 0xF;
+        text += hex[nibble == 12 ? 4 : nibble == 16 ? 8 + (value & 3) : value];
+    }
+    return text;
+}
+}  // namespace
+
+Identifier TimelineGenerator::Id(const TimelineShape& shape, const std::string& name) {
+    std::string text = Text(shape, name);
+    return Identifier(shape.uuidIdentifiers && text == name ? UuidOf(name) : std::move(text));
+}
+
 int64_t TimelineGenerator::Integer(const TimelineShape& shape, int64_t plainMax) {
     if (shape.sparse && Chance(0.05)) {
         return 0;
@@ -81,7 +113,7 @@ TransitionEffect TimelineGenerator::Effect(const TimelineShape& shape) {
 }
 
 std::shared_ptr<TrackItem> TimelineGenerator::Item(const TimelineShape& shape, std::size_t itemIndex) {
-    const Identifier id(Text(shape, "item-" + std::to_string(itemIndex)));
+    const Identifier id = Id(shape, "item-" + std::to_string(itemIndex));
     if (Chance(shape.transitionShare)) {
         std::shared_ptr<FxTransitionItem> item;
         if (Chance(0.5)) {
@@ -97,7 +129,7 @@ std::shared_ptr<TrackItem> TimelineGenerator::Item(const TimelineShape& shape, s
     item->VideoDuration(Integer(shape, 5000));
     item->AudioIn(Integer(shape, 100000));
     item->AudioDuration(Integer(shape, 5000));
-    item->MediaAssetId(Identifier(Text(shape, "asset-" + std::to_string(Below(1000)))));
+    item->MediaAssetId(Id(shape, "asset-" + std::to_string(Below(1000))));
     item->MediaVideoIn(Integer(shape, 100000));
     item->MediaVideoDuration(Integer(shape, 5000));
     item->MediaAudioIn(Integer(shape, 100000));
@@ -108,7 +140,7 @@ std::shared_ptr<TrackItem> TimelineGenerator::Item(const TimelineShape& shape, s
 }
 
 TimelineEngineModel::Track TimelineGenerator::Track(const TimelineShape& shape, std::size_t trackIndex) {
-    TimelineEngineModel::Track track(Identifier(Text(shape, "track-" + std::to_string(trackIndex))));
+    TimelineEngineModel::Track track(Id(shape, "track-" + std::to_string(trackIndex)));
     track.TrackItems().reserve(shape.itemsPerTrack);
     for (std::size_t i = 0; i < shape.itemsPerTrack; ++i) {
         track.TrackItems().push_back(Item(shape, trackIndex * shape.itemsPerTrack + i));
@@ -117,14 +149,14 @@ TimelineEngineModel::Track TimelineGenerator::Track(const TimelineShape& shape, 
 }
 
 TimelineEngineModel::MediaInfo TimelineGenerator::MediaInfo(const TimelineShape& shape, std::size_t index) {
-    return TimelineEngineModel::MediaInfo(Identifier(Text(shape, "asset-" + std::to_string(index))),
+    return TimelineEngineModel::MediaInfo(Id(shape, "asset-" + std::to_string(index)),
                                           Integer(shape, 1000), Integer(shape, 100000),
                                           Chance(0.7) ? Text(shape, "L,R") : std::string());
 }
 
 TimelineEngineModel::Timeline TimelineGenerator::Timeline(const TimelineShape& shape) {
-    TimelineEngineModel::Timeline timeline(Identifier(Text(shape, "timeline-" + std::to_string(Below(1u << 20)))));
-    timeline.TransactionId(Identifier(Text(shape, "tx-" + std::to_string(Below(1u << 20)))));
+    TimelineEngineModel::Timeline timeline(Id(shape, "timeline-" + std::to_string(Below(1u << 20))));
+    timeline.TransactionId(Id(shape, "tx-" + std::to_string(Below(1u << 20))));
     timeline.Duration(Integer(shape, 1000000));
     auto& tracks = timeline.Tracks();
     tracks.reserve(shape.tracks);

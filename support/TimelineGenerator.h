@@ -34,6 +34,11 @@ struct TimelineShape {
     // Leave some identifiers and integers empty or zero, so that the
     // omission rules are exercised.
     bool sparse = true;
+    // Identifiers as 36-character UUID texts, as real documents hold, rather
+    // than short names. Each is derived from the name it replaces, so an item
+    // still names the media asset of a media info; the random sequence, and so
+    // everything else about the timeline, is the same as without.
+    bool uuidIdentifiers = false;
 };
 
 // Deterministic random timelines: the same seed and shape give the same
@@ -51,6 +56,7 @@ public:
 
 private:
     std::string Text(const TimelineShape& shape, const std::string& plain);
+    BusinessEntityModel::BaseTypes::Identifier Id(const TimelineShape& shape, const std::string& name);
     std::string AwkwardText(std::size_t maxLength);
     int64_t Integer(const TimelineShape& shape, int64_t plainMax);
     bool Chance(double share);

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#if defined(_MSC_VER) && !defined(__clang__)
+#include <intrin.h>
+#endif
+
 namespace Orv::Common::Serialization::Json {
 
 namespace StringerDetail {
@@ -27,6 +31,96 @@ constexpr std::array<bool, 256> MakeNeedsEscape() {
 }
 
 inline constexpr std::array<bool, 256> needsEscape = MakeNeedsEscape();
+
+// Texts are scanned eight bytes at a time: a word is loaded (memcpy, so any
+// alignment will do) and tested for a byte that needsEscape, all eight at
+// once. Only whole words inside the text are read, never a byte past it.
+constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+// Bit 7 of a byte of the result is set where that byte of `word` needs
+// escaping, and possibly at bytes after one that does (a borrow carries into
+// the next byte), never before: the lowest set bit marks the first such byte
+// exactly, and the result is 0 exactly when the word has none. Bytes of 0x80
+// and above are never marked: their bit 7 is cleared by ~word.
+constexpr std::uint64_t EscapeMarks(std::uint64_t word) noexcept {
+    const std::uint64_t quotes = word ^ (kEveryByte * '"');
+    const std::uint64_t backslashes = word ^ (kEveryByte * '\\');
+    return ((word - kEveryByte * 0x20) | (quotes - kEveryByte) | (backslashes - kEveryByte)) & ~word & kHighBits;
+}
+
+// Index of the byte that the lowest mark of EscapeMarks() stands for (the
+// first byte in memory, on a little-endian machine).
+inline std::size_t FirstMarkedByte(std::uint64_t marks) noexcept {
+#if defined(_MSC_VER) && !defined(__clang__)
+    unsigned long bit = 0;
+    _BitScanForward64(&bit, marks);
+    return bit / 8;
+#else
+    return static_cast<std::size_t>(__builtin_ctzll(marks)) / 8;
+#endif
+}
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+constexpr bool kScanByWords = true;  // FirstMarkedByte assumes little-endian words
+#else
+constexpr bool kScanByWords = true;
+#endif
+
+// Copies the `size` bytes of `text` to `out` and returns how many of them
+// come before the first that needs escaping (NUL included), or `size` when
+// none does. The bytes after that one may be copied too: `out` must have room
+// for all `size`.
+inline std::size_t CopyPlain(char* out, const char* text, std::size_t size) noexcept {
+    std::size_t i = 0;
+    if (kScanByWords && size >= 8) {
+        std::uint64_t word;
+        for (; i + 8 <= size; i += 8) {
+            std::memcpy(&word, text + i, 8);
+            std::memcpy(out + i, &word, 8);
+            if (const std::uint64_t marks = EscapeMarks(word)) {
+                return i + FirstMarkedByte(marks);
+            }
+        }
+        if (i == size) {
+            return size;
+        }
+        // The last, partial word: the eight bytes that end the text, some of
+        // them already found plain.
+        i = size - 8;
+        std::memcpy(&word, text + i, 8);
+        std::memcpy(out + i, &word, 8);
+        const std::uint64_t marks = EscapeMarks(word);
+        return marks != 0 ? i + FirstMarkedByte(marks) : size;
+    }
+    for (; i < size; ++i) {
+        out[i] = text[i];
+        if (needsEscape[static_cast<unsigned char>(text[i])]) {
+            return i;
+        }
+    }
+    return size;
+}
+
+// CopyPlain() without the copy.
+inline std::size_t PlainPrefix(const char* text, std::size_t size) noexcept {
+    std::size_t i = 0;
+    if (kScanByWords) {
+        std::uint64_t word;
+        for (; i + 8 <= size; i += 8) {
+            std::memcpy(&word, text + i, 8);
+            if (const std::uint64_t marks = EscapeMarks(word)) {
+                return i + FirstMarkedByte(marks);
+            }
+        }
+    }
+    for (; i < size; ++i) {
+        if (needsEscape[static_cast<unsigned char>(text[i])]) {
+            return i;
+        }
+    }
+    return size;
+}
 
 }  // namespace StringerDetail
 
@@ -104,6 +198,9 @@ public:
     // Moves the text out into a stream and leaves the Stringer empty, ready
     // for a new document (the output limit and layout are kept).
     std::stringstream TakeStream();
+    // Moves the text out, without a copy (the string may keep spare
+    // capacity), and leaves the Stringer empty and ready like TakeStream().
+    std::string TakeString();
     // A copy of the text written so far.
     std::string ToString() const;
 
@@ -130,7 +227,7 @@ public:
     Stringer& Value(double value);
     Stringer& Value(const char* value);
     // Like Value(value.c_str()): the text ends at its first NUL.
-    Stringer& Value(const std::string& value) { return AppendString(value.c_str(), value.size() + 1); }
+    Stringer& Value(const std::string& value) { return AppendText(value.c_str(), value.size()); }
     // Value(const char*) for a text held in a character array, with the
     // common case written inline; select it as Value<sizeof value>(value).
     template <std::size_t N>
@@ -143,6 +240,13 @@ public:
     InternalObjectScope ObjectScope(const char* key);
     InternalArrayScope ArrayScope();
     InternalArrayScope ArrayScope(const char* key);
+
+    // Makes room for `bytes` more bytes of text (no more than the output
+    // limit leaves), so that writing them needs no reallocation. It reserves
+    // capacity only: no memory is touched until it is written. Throws what
+    // std::string::reserve throws (std::bad_alloc, std::length_error), and
+    // then changes nothing.
+    void Reserve(std::size_t bytes);
 
     // 0 (the default) means no limit.
     void OutputLimit(std::size_t bytes) noexcept { outputLimit = bytes; }
@@ -226,9 +330,38 @@ private:
         return Value(value);
     }
 
+    // Value(const std::string&): `value` has `size` bytes and a NUL after
+    // them. The text is scanned and copied in one pass, eight bytes at a
+    // time, into the room after the document; when it turns out to need
+    // escaping, nothing is kept of that copy and Value(const char*) writes it.
+    Stringer& AppendText(const char* value, std::size_t size) {
+        if (InlineWritable()) {
+            LevelState& level = states.back();
+            if (level.needsValue == level.isObject && text.size() - length >= size + 3 + states.size()) {
+                char* out = &text[length];
+                *out = ',';
+                out += level.empty || level.isObject ? 0 : 1;
+                *out++ = '"';
+                const std::size_t plain = StringerDetail::CopyPlain(out, value, size);
+                if (plain == size || value[plain] == '\0') {
+                    out += plain;
+                    *out++ = '"';
+                    length = static_cast<std::size_t>(out - text.data());
+                    level.empty = false;
+                    level.needsValue = false;
+                    return *this;
+                }
+            }
+        }
+        return Value(value);
+    }
+
     // The document is the first `length` bytes of `text`; the rest of it is
     // room to write into, so that a write is a copy and a cursor move rather
-    // than a resize of the string.
+    // than a resize of the string. The room is zero-filled by resize(), so it
+    // is kept small (see StringerWriter::Reserve): `text` reserves capacity
+    // geometrically but grows its size only a little ahead of the document,
+    // so that growing never touches memory the document does not reach.
     std::string text;
     std::size_t length = 0;
     std::vector<LevelState> states;

@@ -4,6 +4,7 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/TrackToJsonConverter.h>
 
 #include "Detail/ObjectWriting.h"
+#include "Detail/SizeBound.h"
 #include "Detail/ValueEncoding.h"
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
@@ -18,8 +19,11 @@ TimelineToJsonConverter::Result TimelineToJsonConverter::To(Timeline&& source, S
     return To(static_cast<const Timeline&>(source), destination);
 }
 
-// Streams straight into the Stringer; nothing is built in between.
+// Streams straight into the Stringer; nothing is built in between. The text's
+// length is reserved first, so that a long document is written into one
+// buffer: no copy while it grows, no memory touched beyond it.
 void TimelineToJsonConverter::Append(Stringer& stringer, const Timeline& rhs) const {
+    stringer.Reserve(Detail::TimelineMembersSizeBound(rhs) + 2);
     Detail::WriteIdentifier(stringer, TimelineProperties::Id, rhs.Id());
     Detail::WriteIdentifier(stringer, TimelineProperties::TransactionId, rhs.TransactionId());
     Detail::WriteInteger(stringer, TimelineProperties::Duration, rhs.Duration());

@@ -21,9 +21,8 @@ namespace {
 
 // Bytes a character adds to its own one byte once escaped: 0 for a byte that
 // is copied as is, 1 for a two-character escape (\" \\ \b \f \n \r \t), 5 for
-// \u00XX. NUL is marked too (it ends a C string); the scanners test for it
-// only after the table says "not plain", which keeps the common path to one
-// lookup per byte.
+// \u00XX. The scanners (StringerDetail) find these bytes; the tables say how
+// to write them.
 struct EscapeTables {
     std::array<std::uint8_t, 256> extra{};
     std::array<char, 256> shortForm{};  // the letter after '\', or 0 for \u00XX
@@ -51,58 +50,54 @@ constexpr EscapeTables MakeEscapeTables() {
 constexpr EscapeTables kEscape = MakeEscapeTables();
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-// Length of the NUL-terminated `text` and how many bytes escaping adds to it,
-// in one pass.
+// Length of the NUL-terminated `text` and how many bytes escaping adds to it.
 struct ScanResult {
     std::size_t length;
     std::size_t extra;
 };
 
 ScanResult Scan(const char* text) noexcept {
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    const std::size_t length = std::strlen(text);
     std::size_t extra = 0;
-    for (;;) {
-        const std::uint8_t e = kEscape.extra[*p];
-        if (e != 0) {
-            if (*p == 0) {
-                break;
-            }
-            extra += e;
-        }
-        ++p;
+    std::size_t i = StringerDetail::PlainPrefix(text, length);
+    while (i < length) {
+        extra += kEscape.extra[static_cast<unsigned char>(text[i])];
+        ++i;
+        i += StringerDetail::PlainPrefix(text + i, length - i);
     }
-    return {static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(text)), extra};
+    return {length, extra};
 }
 
-// Writes the `length` bytes of `text` escaped at `out` (room for the worst
-// case, six bytes for one, must be there); returns the end of what was
-// written. Runs of plain bytes are copied whole.
-char* WriteEscaped(char* out, const char* text, std::size_t length) noexcept {
-    const char* run = text;
-    const char* const end = text + length;
-    for (const char* p = text; p != end; ++p) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (kEscape.extra[c] == 0) {
-            continue;
-        }
-        const auto clean = static_cast<std::size_t>(p - run);
-        std::memcpy(out, run, clean);
-        out += clean;
-        *out++ = '\\';
-        if (kEscape.shortForm[c] != 0) {
-            *out++ = kEscape.shortForm[c];
-        } else {
-            *out++ = 'u';
-            *out++ = '0';
-            *out++ = '0';
-            *out++ = kHexDigits[c >> 4];
-            *out++ = kHexDigits[c & 0x0F];
-        }
-        run = p + 1;
+// Writes `c`, a byte that needs escaping, escaped at `out`; returns the end of
+// what was written.
+char* WriteEscape(char* out, unsigned char c) noexcept {
+    *out++ = '\\';
+    if (kEscape.shortForm[c] != 0) {
+        *out++ = kEscape.shortForm[c];
+    } else {
+        *out++ = 'u';
+        *out++ = '0';
+        *out++ = '0';
+        *out++ = kHexDigits[c >> 4];
+        *out++ = kHexDigits[c & 0x0F];
     }
-    const auto clean = static_cast<std::size_t>(end - run);
-    std::memcpy(out, run, clean);
-    return out + clean;
+    return out;
+}
+
+// Writes the `length` bytes of `text` (no NUL among them) escaped at `out`,
+// which must have room for the escaped text and returns the end of what was
+// written. Runs of plain bytes are copied a word at a time.
+char* WriteEscaped(char* out, const char* text, std::size_t length) noexcept {
+    const char* const end = text + length;
+    for (;;) {
+        const std::size_t plain = StringerDetail::CopyPlain(out, text, static_cast<std::size_t>(end - text));
+        out += plain;
+        text += plain;
+        if (text == end) {
+            return out;
+        }
+        out = WriteEscape(out, static_cast<unsigned char>(*text++));
+    }
 }
 
 // Writes `text` (its `length` bytes, `extra` of escaping included by Scan)
@@ -118,6 +113,10 @@ char* WriteQuoted(char* out, const char* text, std::size_t length, std::size_t e
     *out++ = '"';
     return out;
 }
+
+// The first buffer, and the most zero-filled room kept ahead of the document.
+constexpr std::size_t kFirstCapacity = 1024;
+constexpr std::size_t kRoomStep = 16 * 1024;
 
 // Longest text that String() writes in one pass with room for its worst
 // case; a longer one is measured first, so that a huge text does not make
@@ -235,16 +234,28 @@ public:
         return s.prettyPrint ? levels * (levels + 1) : levels;
     }
 
-    // Makes room for `length` more bytes, growing geometrically so that a
-    // long document reallocates O(log n) times. The room is part of `text`
-    // (zero-filled once here), so the writes after it need no resize. It
-    // always includes ClosingRoom(), so that closing never needs memory: a
-    // scope guard can close what it opened even when memory has run out.
+    // Makes room for `length` more bytes. The room is part of `text`'s size,
+    // so the writes after it need no resize. It always includes
+    // ClosingRoom(), so that closing never needs memory: a scope guard can
+    // close what it opened even when memory has run out.
     static void Reserve(Stringer& s, std::size_t length) {
         const std::size_t needed = s.length + length + ClosingRoom(s);
         if (needed > s.text.size()) {
-            s.text.resize(std::max({needed, 2 * s.text.size(), std::size_t{1024}}));
+            Grow(s, needed);
         }
+    }
+
+    // The capacity grows geometrically, so that a long document reallocates
+    // O(log n) times, and a reallocation copies the size (the document and
+    // at most kRoomStep of room). The size grows by kRoomStep at a time
+    // within the capacity: resize() zero-fills, and a small step is filled
+    // while its memory is about to be written anyway, where filling the whole
+    // capacity would touch pages the document may never reach.
+    static void Grow(Stringer& s, std::size_t needed) {
+        if (needed > s.text.capacity()) {
+            s.text.reserve(std::max({needed, 2 * s.text.capacity(), kFirstCapacity}));  // may throw
+        }
+        s.text.resize(std::min(s.text.capacity(), std::max(needed, s.text.size() + kRoomStep)));  // no allocation
     }
 
     // Extends the document by `length` bytes (room already reserved) and
@@ -479,6 +490,29 @@ std::stringstream Stringer::TakeStream() {
     states.clear();
     rootWritten = false;
     return stream;
+}
+
+std::string Stringer::TakeString() {
+    text.resize(length);  // drops the room; never reallocates
+    std::string taken = std::move(text);
+    text.clear();
+    length = 0;
+    states.clear();
+    rootWritten = false;
+    return taken;
+}
+
+void Stringer::Reserve(std::size_t bytes) {
+    if (outputLimit != 0) {
+        bytes = std::min(bytes, outputLimit > length ? outputLimit - length : 0);
+    }
+    if (bytes > text.max_size() - length) {
+        throw std::length_error("Stringer: Reserve() beyond the longest string");
+    }
+    const std::size_t needed = length + bytes + StringerWriter::ClosingRoom(*this);
+    if (needed > text.capacity()) {
+        text.reserve(needed);
+    }
 }
 
 std::string Stringer::ToString() const {
