@@ -139,13 +139,17 @@ void AddWriter(std::vector<Case>& cases, const std::string& name, const T& entit
     }
 }
 
-// The pointer variants and the reference variant, To(const JsonObject&, T&),
-// or for the track item reader Append into an Item, which reads neither "_type"
-// nor "id". The reference variant starts over on a new object, the partial one
-// destroyed. The timeline and track readers go on past an item that failed
-// and may leave an entry without an item, which their writers refuse.
-template <typename Reader, typename Writer, typename T = void, typename Item>
-void AddReader(std::vector<Case>& cases, const std::string& name, std::shared_ptr<Item> entity) {
+// The writer's operations, then the reader's: the pointer variants and the
+// reference variant, To(const JsonObject&, T&), or for the track item reader
+// Append into an Item, which reads neither "_type" nor "id". The reference
+// variant starts over on a new object, the partial one destroyed. The timeline
+// and track readers go on past an item that failed and may leave an entry
+// without an item, which their writers refuse.
+template <typename Writer, typename Reader, typename T = void, typename Item>
+void AddConverters(std::vector<Case>& cases, const std::string& kind, std::shared_ptr<Item> entity,
+                   const std::string& document = "") {
+    AddWriter<Writer>(cases, kind + "ToJsonConverter" + document, *entity);
+    const std::string name = "JsonTo" + kind + "Converter" + document;
     constexpr bool absorbs = std::is_same_v<Item, Timeline> || std::is_same_v<Item, Track>;
     constexpr bool creates = !std::is_same_v<Item, MediaInfo> && !std::is_same_v<Item, TransitionEffect>;
     using Target = std::conditional_t<std::is_void_v<T>, Item, T>;
@@ -222,23 +226,15 @@ std::vector<Case> AllCases() {
     auto effect = std::make_shared<TransitionEffect>(audio->FxTransition());
 
     std::vector<Case> cases;
-    AddWriter<TimelineToJsonConverter>(cases, "TimelineToJsonConverter", *timeline);
-    AddWriter<TrackToJsonConverter>(cases, "TrackToJsonConverter", *track);
-    AddWriter<MediaInfoToJsonConverter>(cases, "MediaInfoToJsonConverter", *info);
-    AddWriter<TransitionEffectToJsonConverter>(cases, "TransitionEffectToJsonConverter", *effect);
-    AddWriter<TrackItemToJsonConverter>(cases, "TrackItemToJsonConverter [summary]", *summary);
-    AddWriter<TrackItemToJsonConverter>(cases, "TrackItemToJsonConverter [audio]", *audio);
-    AddWriter<TrackItemToJsonConverter>(cases, "TrackItemToJsonConverter [video]", *video);
-    AddReader<JsonToTimelineConverter, TimelineToJsonConverter>(cases, "JsonToTimelineConverter", timeline);
-    AddReader<JsonToTrackConverter, TrackToJsonConverter>(cases, "JsonToTrackConverter", track);
-    AddReader<JsonToMediaInfoConverter, MediaInfoToJsonConverter>(cases, "JsonToMediaInfoConverter", info);
-    AddReader<JsonToTransitionEffectConverter, TransitionEffectToJsonConverter>(cases, "JsonToTransitionEffectConverter",
-                                                                                effect);
-    using ItemReader = JsonToTrackItemConverter;
+    AddConverters<TimelineToJsonConverter, JsonToTimelineConverter>(cases, "Timeline", timeline);
+    AddConverters<TrackToJsonConverter, JsonToTrackConverter>(cases, "Track", track);
+    AddConverters<MediaInfoToJsonConverter, JsonToMediaInfoConverter>(cases, "MediaInfo", info);
+    AddConverters<TransitionEffectToJsonConverter, JsonToTransitionEffectConverter>(cases, "TransitionEffect", effect);
     using ItemWriter = TrackItemToJsonConverter;
-    AddReader<ItemReader, ItemWriter, TrackItem>(cases, "JsonToTrackItemConverter [summary]", summary);
-    AddReader<ItemReader, ItemWriter, TrackItem>(cases, "JsonToTrackItemConverter [audio]", audio);
-    AddReader<ItemReader, ItemWriter, TrackItem>(cases, "JsonToTrackItemConverter [video]", video);
+    using ItemReader = JsonToTrackItemConverter;
+    AddConverters<ItemWriter, ItemReader, TrackItem>(cases, "TrackItem", summary, " [summary]");
+    AddConverters<ItemWriter, ItemReader, TrackItem>(cases, "TrackItem", audio, " [audio]");
+    AddConverters<ItemWriter, ItemReader, TrackItem>(cases, "TrackItem", video, " [video]");
 
     // Regression: a close that comes when the Stringer's buffer is full must
     // not need memory, or a failed allocation leaves the object open while the
