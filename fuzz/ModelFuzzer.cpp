@@ -9,8 +9,6 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstddef>
-#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -20,13 +18,11 @@ using namespace Orv::Fuzz;
 
 // Builds a model from the fuzzer's bytes: as it is written, or, from the same
 // bytes, as reading its text gives it back.
-class ModelBuilder {
-    FuzzedDataProvider& input;
+struct ModelBuilder {
+    ModelBuilder(const std::uint8_t* data, std::size_t size, bool asRead) : input(data, size), asRead(asRead) {}
+
+    FuzzedDataProvider input;
     const bool asRead;
-
-public:
-    ModelBuilder(FuzzedDataProvider& input, bool asRead) : input(input), asRead(asRead) {}
-
     const bool pretty = input.ConsumeBool();  // the layout of the text
     bool madeEmptyEntry = false;
 
@@ -46,7 +42,6 @@ public:
         return timeline;
     }
 
-private:
     std::shared_ptr<TrackItem> MakeItem() {
         const int kind = input.ConsumeIntegralInRange(0, 9);
         if (kind == 9) {  // an entry without an item, which the writers refuse
@@ -64,8 +59,8 @@ private:
     std::shared_ptr<TrackItem> Summary() {
         auto item = std::make_shared<MediaSummaryItem>(Identifier(Text()));
         item->MediaAssetId(Identifier(Text()));
-        for (const SummaryInteger& member : SummaryIntegers) {
-            ((*item).*member.set)(Integer());
+        for (const auto& [key, set] : SummaryIntegers) {
+            ((*item).*set)(Integer());
         }
         return item;
     }
@@ -110,9 +105,7 @@ void RoundTrip(const T& written, const T& expected, bool pretty) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider input(data, size);
-    FuzzedDataProvider sameInput(data, size);
-    ModelBuilder builder(input, false);
+    ModelBuilder builder(data, size, false);
     const bool pretty = builder.pretty;
     const Timeline written = builder.MakeTimeline();
     if (builder.madeEmptyEntry) {
@@ -124,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 stringer.ToString());
         return 0;
     }
-    const Timeline expected = ModelBuilder(sameInput, true).MakeTimeline();
+    const Timeline expected = ModelBuilder(data, size, true).MakeTimeline();
     RoundTrip<TimelineToJsonConverter, JsonToTimelineConverter>(written, expected, pretty);
     // Every entity through its own writer and reader as well.
     for (std::size_t m = 0; m < written.MediaInfos().size(); ++m) {
