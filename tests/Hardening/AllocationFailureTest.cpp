@@ -43,7 +43,8 @@ using namespace Orv::Testing;
 // buffer, whatever its size in that range; in the timeline, the track's object
 // closes inside the array.
 std::vector<ConversionCase> AllCases() {
-    std::vector<ConversionCase> cases = TypicalCases(7);
+    std::vector<ConversionCase> cases;
+    AddTypicalCases(cases, 7);
     for (std::size_t length = 200; length <= 1100; ++length) {
         const std::string at = " [close at a full buffer, " + std::to_string(length) + "]";
         const Track bare(Identifier(std::string(length, 'f')));

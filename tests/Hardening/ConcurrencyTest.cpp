@@ -20,8 +20,7 @@ TEST(ConcurrencyTest, SharedConvertersGiveTheSingleThreadedResultsOnEveryThread)
     std::vector<std::vector<ConversionCase>> tables(ThreadCount);  // expected results made here
     for (std::vector<ConversionCase>& table : tables) {
         for (std::uint64_t seed = 1000; seed < 1006; ++seed) {
-            const std::vector<ConversionCase> cases = Orv::Testing::TypicalCases(seed);
-            table.insert(table.end(), cases.begin(), cases.end());
+            Orv::Testing::AddTypicalCases(table, seed);
         }
     }
     std::atomic<std::size_t> ready{0};

@@ -163,11 +163,11 @@ void AddConverters(std::vector<ConversionCase>& cases, const std::string& kind, 
     }
 }
 
-// Converter x operation for a document generated from `seed`, with every kind
-// of item and texts longer than the Stringer's first buffer, so that Append,
-// which writes into an object already open, has to grow it too, and the
+// Adds converter x operation for a document generated from `seed`, with every
+// kind of item and texts longer than the Stringer's first buffer, so that
+// Append, which writes into an object already open, has to grow it too, and the
 // readers' copies of them allocate.
-inline std::vector<ConversionCase> TypicalCases(std::uint64_t seed) {
+inline void AddTypicalCases(std::vector<ConversionCase>& cases, std::uint64_t seed) {
     TimelineShape shape;
     shape.itemsPerTrack = 6;
     shape.awkwardTexts = shape.extremeIntegers = true;
@@ -185,8 +185,6 @@ inline std::vector<ConversionCase> TypicalCases(std::uint64_t seed) {
     auto track = std::make_shared<Track>(timeline->Tracks().front());
     auto info = std::make_shared<MediaInfo>(timeline->MediaInfos().front());
     auto effect = std::make_shared<TransitionEffect>(audio->FxTransition());
-
-    std::vector<ConversionCase> cases;
     AddConverters<TimelineToJsonConverter, JsonToTimelineConverter>(cases, "Timeline", timeline);
     AddConverters<TrackToJsonConverter, JsonToTrackConverter>(cases, "Track", track);
     AddConverters<MediaInfoToJsonConverter, JsonToMediaInfoConverter>(cases, "MediaInfo", info);
@@ -196,7 +194,6 @@ inline std::vector<ConversionCase> TypicalCases(std::uint64_t seed) {
     AddConverters<ItemWriter, ItemReader, TrackItem>(cases, "TrackItem", summary, " [summary]");
     AddConverters<ItemWriter, ItemReader, TrackItem>(cases, "TrackItem", audio, " [audio]");
     AddConverters<ItemWriter, ItemReader, TrackItem>(cases, "TrackItem", video, " [video]");
-    return cases;
 }
 
 }  // namespace Orv::Testing
