@@ -9,6 +9,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -30,14 +31,16 @@ struct ModelBuilder {
         Timeline timeline{Identifier(Text())};
         timeline.TransactionId(Identifier(Text()));
         timeline.Duration(Integer());
-        for (auto n = Count(4); n > 0; --n) {
+        for (auto n = input.ConsumeIntegralInRange<std::size_t>(0, 4); n > 0; --n) {
             Track& track = timeline.Tracks().emplace_back(Identifier(Text()));
-            for (auto i = Count(8); i > 0; --i) {
+            for (auto i = input.ConsumeIntegralInRange<std::size_t>(0, 8); i > 0; --i) {
                 track.TrackItems().push_back(MakeItem());
             }
         }
-        for (auto n = Count(4); n > 0; --n) {
-            timeline.MediaInfos().push_back(MediaInfo{Identifier(Text()), Integer(), Integer(), Text()});
+        for (auto n = input.ConsumeIntegralInRange<std::size_t>(0, 4); n > 0; --n) {
+            const Identifier asset(Text());
+            const std::string channels = Text();
+            timeline.MediaInfos().push_back(MediaInfo{asset, Integer(), Integer(), channels});
         }
         return timeline;
     }
@@ -49,17 +52,20 @@ struct ModelBuilder {
             return nullptr;
         }
         if (kind == 8 && !made.empty()) {  // the same item once more, as tracks share items
-            return made[input.ConsumeIntegralInRange<std::size_t>(0, made.size() - 1)];
+            const auto shared = made[input.ConsumeIntegralInRange<std::size_t>(0, made.size() - 1)];
+            return made.emplace_back(shared);
         }
-        return made.emplace_back(kind < 2   ? Transition<FxAudioTransitionItem>()
-                                 : kind < 4 ? Transition<FxVideoTransitionItem>()
-                                            : Summary());
+        return made.emplace_back(kind == 4 || kind == 5   ? Transition<FxAudioTransitionItem>()
+                                 : kind == 6 || kind == 7 ? Transition<FxVideoTransitionItem>()
+                                                          : Summary());
     }
 
     std::shared_ptr<TrackItem> Summary() {
         auto item = std::make_shared<MediaSummaryItem>(Identifier(Text()));
-        item->MediaAssetId(Identifier(Text()));
         for (const auto& [key, set] : SummaryIntegers) {
+            if (std::strcmp(key, "mediaVideoIn") == 0) {
+                item->MediaAssetId(Identifier(Text()));
+            }
             ((*item).*set)(Integer());
         }
         return item;
@@ -74,8 +80,6 @@ struct ModelBuilder {
         item->FxTransition(TransitionEffect{type, Integer(), Integer(), Text()});
         return item;
     }
-
-    std::size_t Count(std::size_t most) { return input.ConsumeIntegralInRange<std::size_t>(0, most); }
 
     // Any bytes, NUL included; a text reads back up to its first NUL.
     std::string Text() {

@@ -103,8 +103,7 @@ std::string Run(const ConversionCase& c, std::size_t& points) {
 
 }  // namespace
 
-// Every form is replaced: a sanitizer runtime would otherwise pair its own
-// forms with these.
+// Every form, or a sanitizer runtime would pair its own forms with these.
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return TryAllocate(size); }

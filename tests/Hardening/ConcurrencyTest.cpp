@@ -29,12 +29,11 @@ TEST(ConcurrencyTest, SharedConvertersGiveTheSingleThreadedResultsOnEveryThread)
     for (std::size_t t = 0; t < ThreadCount; ++t) {
         // All start together, each at another case, and run every case twice.
         threads.emplace_back([&, t] {
-            const std::vector<ConversionCase>& table = tables[t];
             for (++ready; ready.load() < ThreadCount;) {
                 std::this_thread::yield();
             }
-            for (std::size_t i = 0; i < 2 * table.size(); ++i) {
-                const ConversionCase& c = table[(i + t * table.size() / ThreadCount) % table.size()];
+            for (std::size_t i = 0; i < 2 * tables[t].size(); ++i) {
+                const ConversionCase& c = tables[t][(i + t * tables[t].size() / ThreadCount) % tables[t].size()];
                 c.prepare(true);
                 wrong += !c.call() || !c.check(false).empty();
             }
