@@ -87,7 +87,7 @@ int Run(const std::string& writer, const std::string& document, const std::strin
     if (writer == "ours") {
         sample = Time(bytes, [&] {
             Stringer stringer;
-            TimelineToJsonConverter().To(timeline, stringer);
+            static_cast<void>(TimelineToJsonConverter().To(timeline, stringer));
             return stringer.TakeString().size();
         });
     } else if (writer == "rapidjson") {

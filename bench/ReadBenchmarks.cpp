@@ -32,13 +32,13 @@ void RegisterReadBenchmarks() {
         // The conversion alone, on a document jsoncpp parsed beforehand.
         Register("OursConvert", workload, [parsed] {
             std::unique_ptr<TimelineEngineModel::Timeline> timeline;
-            JsonToTimelineConverter().To(*parsed, timeline);
+            static_cast<void>(JsonToTimelineConverter().To(*parsed, timeline));
             benchmark::DoNotOptimize(timeline);
         });
         Register("JsonCppParseOursConvert", workload, [text] {
             const auto value = JsonCppParse(*text);
             std::unique_ptr<TimelineEngineModel::Timeline> timeline;
-            JsonToTimelineConverter().To(value, timeline);
+            static_cast<void>(JsonToTimelineConverter().To(value, timeline));
             benchmark::DoNotOptimize(timeline);
         });
         Register("RapidJsonDom", workload, [text] { benchmark::DoNotOptimize(RapidJsonRead(*text)); });

@@ -27,21 +27,21 @@ void RegisterWriteBenchmarks() {
         const auto* timeline = &workload.timeline;
         Register("Ours", workload, [timeline] {
             Stringer stringer;
-            TimelineToJsonConverter().To(*timeline, stringer);
+            static_cast<void>(TimelineToJsonConverter().To(*timeline, stringer));
             benchmark::DoNotOptimize(stringer);
         });
         // The text handed over as a std::stringstream: the one copy that form
         // costs on top of writing.
         Register("OursTakeStream", workload, [timeline] {
             Stringer stringer;
-            TimelineToJsonConverter().To(*timeline, stringer);
+            static_cast<void>(TimelineToJsonConverter().To(*timeline, stringer));
             auto stream = stringer.TakeStream();
             benchmark::DoNotOptimize(stream);
         });
         // The text handed over as a std::string: a move, no copy.
         Register("OursTakeString", workload, [timeline] {
             Stringer stringer;
-            TimelineToJsonConverter().To(*timeline, stringer);
+            static_cast<void>(TimelineToJsonConverter().To(*timeline, stringer));
             auto text = stringer.TakeString();
             benchmark::DoNotOptimize(text);
         });

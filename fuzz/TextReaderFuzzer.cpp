@@ -308,7 +308,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (report.path == Report::Path::Fast) {
         std::vector<JsonDiagnostic> diagnostics;
-        JsonDocumentChecker().Check(text, DocumentKind::Timeline, diagnostics);
+        static_cast<void>(JsonDocumentChecker().Check(text, DocumentKind::Timeline, diagnostics));
         if (report.anomaly == diagnostics.empty() || inPlaceReport.anomaly != report.anomaly) {
             Fail("the anomaly flag disagrees with the document checker", text,
                  diagnostics.empty() ? std::string() : diagnostics.front().message);

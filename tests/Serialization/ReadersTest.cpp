@@ -158,7 +158,7 @@ TEST(ReadersTest, IntegerTexts) {
         Json::Value input(Json::objectValue);
         input["limitIn"] = text;
         MediaInfo info;
-        const auto read = [&] { JsonToMediaInfoConverter().To(input, info); };
+        const auto read = [&] { static_cast<void>(JsonToMediaInfoConverter().To(input, info)); };
         EXPECT_EQ(outcome == OutOfRange ? ThrownBy<std::out_of_range>(read) : ThrownBy<std::invalid_argument>(read),
                   outcome == Value ? "" : "stoll");
     }

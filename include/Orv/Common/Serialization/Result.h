@@ -6,8 +6,10 @@
 namespace Orv::Common::Serialization {
 
 // Outcome of one conversion. A failed result carries the text of the exception
-// that ended the conversion, unchanged.
-class Result {
+// that ended the conversion, unchanged. Marked [[nodiscard]]: a conversion
+// whose outcome is ignored is almost always a bug; cast to void where a
+// failure is deliberately absorbed.
+class [[nodiscard]] Result {
 public:
     Result() = default;
 

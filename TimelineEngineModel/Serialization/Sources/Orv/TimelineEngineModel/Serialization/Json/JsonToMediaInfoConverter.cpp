@@ -20,7 +20,7 @@ JsonToMediaInfoConverter::Result JsonToMediaInfoConverter::To(const JsonObject& 
                                                               std::unique_ptr<MediaInfo>& mediaInfo) const noexcept {
     return Detail::RunGuarded([&] {
         if (mediaInfo) {
-            To(rhs, *mediaInfo);
+            static_cast<void>(To(rhs, *mediaInfo));
         } else {
             Detail::RequireNothingToFill(rhs, AllKeys, "media info");
         }

@@ -15,7 +15,7 @@ JsonToTimelineConverter::Result JsonToTimelineConverter::To(const JsonObject& rh
                                                             std::unique_ptr<Timeline>& timeline) const noexcept {
     return Detail::RunGuarded([&] {
         timeline = std::make_unique<Timeline>();
-        To(rhs, *timeline);
+        static_cast<void>(To(rhs, *timeline));
     });
 }
 

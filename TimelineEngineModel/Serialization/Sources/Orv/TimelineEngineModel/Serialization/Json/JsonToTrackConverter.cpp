@@ -13,7 +13,7 @@ JsonToTrackConverter::Result JsonToTrackConverter::To(const JsonObject& rhs,
                                                       std::unique_ptr<Track>& track) const noexcept {
     return Detail::RunGuarded([&] {
         track = std::make_unique<Track>();
-        To(rhs, *track);
+        static_cast<void>(To(rhs, *track));
     });
 }
 
@@ -35,7 +35,7 @@ JsonToTrackConverter::Result JsonToTrackConverter::To(const JsonObject& rhs, Tra
     trackItems.reserve(trackItems.size() + items.size());
     for (const JsonObject& element : items) {
         std::unique_ptr<TrackItem> item;
-        itemConverter.To(element, item);
+        static_cast<void>(itemConverter.To(element, item));  // a failed item is kept as read
         trackItems.push_back(std::shared_ptr<TrackItem>(std::move(item)));
     }
     return Result();

@@ -93,10 +93,10 @@ JsonToTrackItemConverter::Result JsonToTrackItemConverter::To(const JsonObject& 
         };
         switch (KindNamedBy(members)) {
             case TrackItemType::FxAudioTransition:
-                Append(rhs, install(std::make_unique<FxAudioTransitionItem>()));
+                static_cast<void>(Append(rhs, install(std::make_unique<FxAudioTransitionItem>())));
                 break;
             case TrackItemType::FxVideoTransition:
-                Append(rhs, install(std::make_unique<FxVideoTransitionItem>()));
+                static_cast<void>(Append(rhs, install(std::make_unique<FxVideoTransitionItem>())));
                 break;
             default:
                 ReadSummaryMembers(members, install(std::make_unique<MediaSummaryItem>()));

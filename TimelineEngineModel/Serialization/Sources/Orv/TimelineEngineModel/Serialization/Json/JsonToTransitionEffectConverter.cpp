@@ -20,7 +20,7 @@ JsonToTransitionEffectConverter::Result JsonToTransitionEffectConverter::To(
     const JsonObject& rhs, std::unique_ptr<TransitionEffect>& transitionEffect) const noexcept {
     return Detail::RunGuarded([&] {
         if (transitionEffect) {
-            To(rhs, *transitionEffect);
+            static_cast<void>(To(rhs, *transitionEffect));
         } else {
             Detail::RequireNothingToFill(rhs, AllKeys, "transition effect");
         }

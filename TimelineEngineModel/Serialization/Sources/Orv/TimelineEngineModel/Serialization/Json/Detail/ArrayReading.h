@@ -24,7 +24,7 @@ void ReadObjectArray(const JsonObject& object, const char* key, std::vector<Elem
     list.reserve(list.size() + array.size());
     for (const JsonObject& element : array) {
         Element entry;
-        reader.To(element, entry);
+        static_cast<void>(reader.To(element, entry));  // the reference variant throws on failure
         list.push_back(std::move(entry));
     }
 }
