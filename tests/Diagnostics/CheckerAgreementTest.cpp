@@ -88,7 +88,7 @@ void Candidates(const std::string& text, const ::Json::Value& value, const std::
             Candidates(text, value[i], at + "/" + std::to_string(i), random, out);
         }
     } else if (integerKeys.count(key) != 0) {
-        replace("integer", pick({"\"" + inner + "abc\"", "\" " + inner + "\"", "1.5", "null"}));
+        replace("integer", pick({"\"" + inner + "abc\"", "\" " + inner + "\"", "\"0" + inner + "\"", "1.5", "null"}));
         replace("bad integer", pick({"\"99999999999999999999\"", "\"x1\"", "\"\""}), true);
     } else if (key == "_type" || key == "fxType" || key == "type") {
         replace(key, pick({"\"MediaSumaryItem\"", "\"FxVideoTransitonItem\"", "\"cut\"", "\"Unknown\"", "[]"}));
