@@ -93,4 +93,12 @@ std::uint64_t ParseCount(const std::string& option, const std::string& text, std
     return value;
 }
 
+std::string OutputOption(const ParsedArguments& parsed) {
+    const std::string output = parsed.Value("--output", "");
+    if (parsed.values.count("--output") != 0 && output.empty()) {
+        throw UsageError("option '--output' needs a file name");
+    }
+    return output;
+}
+
 }  // namespace OrvTool

@@ -47,6 +47,10 @@ struct ParsedArguments {
 // a flag, or an option given twice.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const std::vector<OptionSpec>& specs);
 
+// The file name of "--output" ("" when the option is absent); a UsageError
+// when it is given with an empty name.
+std::string OutputOption(const ParsedArguments& parsed);
+
 // A non-negative decimal integer no larger than `maximum`, digits only.
 // Throws UsageError naming `option` otherwise.
 std::uint64_t ParseCount(const std::string& option, const std::string& text, std::uint64_t maximum);

@@ -71,10 +71,7 @@ int RunFormat(const std::vector<std::string>& arguments) {
     if (parsed.operands.size() != 1) {
         throw UsageError(parsed.operands.empty() ? "no FILE given" : "exactly one FILE expected");
     }
-    const std::string output = parsed.Value("--output", "");
-    if (parsed.values.count("--output") != 0 && output.empty()) {
-        throw UsageError("option '--output' needs a file name");
-    }
+    const std::string output = OutputOption(parsed);
 
     const std::string& path = parsed.operands.front();
     Entity entity;

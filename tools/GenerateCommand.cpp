@@ -71,10 +71,7 @@ int RunGenerate(const std::vector<std::string>& arguments) {
     if (static_cast<std::uint64_t>(shape.tracks) * shape.itemsPerTrack > kMaxItems) {
         throw UsageError("--tracks times --items-per-track exceeds " + std::to_string(kMaxItems) + " items");
     }
-    const std::string output = parsed.Value("--output", "");
-    if (parsed.values.count("--output") != 0 && output.empty()) {
-        throw UsageError("option '--output' needs a file name");
-    }
+    const std::string output = OutputOption(parsed);
 
     Entity entity;
     entity.kind = Kind::Timeline;

@@ -61,10 +61,7 @@ int RunRender(const std::vector<std::string>& arguments) {
         throw UsageError("option '--width' wants an integer from " + std::to_string(kMinWidth) + " to " +
                          std::to_string(kMaxWidth) + ", not '" + parsed.Value("--width", "") + "'");
     }
-    const std::string output = parsed.Value("--output", "");
-    if (parsed.values.count("--output") != 0 && output.empty()) {
-        throw UsageError("option '--output' needs a file name");
-    }
+    const std::string output = OutputOption(parsed);
 
     const std::string& path = parsed.operands.front();
     Entity entity;
