@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
@@ -47,5 +48,27 @@ struct JsonDiagnostic {
 
 // "warning" or "error".
 ORV_TIMELINE_JSON_API const char* ToString(JsonDiagnostic::Severity severity) noexcept;
+
+// The diagnostic on one line, as `orv-timeline-json check` prints it:
+//   FILE:LINE:COLUMN: SEVERITY: POINTER: MESSAGE [CODE]
+// "FILE:" is left out for an empty `file`, "POINTER: " for the whole text.
+// The pointer is shown as PrintableText() shows it, shortened past
+// PrintedPointerLength bytes; the JsonDiagnostic keeps it whole.
+ORV_TIMELINE_JSON_API std::string ToString(const JsonDiagnostic& diagnostic, std::string_view file = {});
+inline constexpr std::size_t PrintedPointerLength = 256;
+
+// A text taken from a document, made safe to print on a terminal, into a
+// log or into JSON: a backslash is doubled, control characters (C0, DEL and
+// C1), line and paragraph separators and the bidirectional controls that
+// reorder what follows them are written as \u escapes (\u001b, \u202e),
+// and each byte that is not part of well-formed UTF-8 as \xHH. The result is
+// valid UTF-8 and shows the text's characters in their order. A text longer
+// than `longest` bytes keeps its first three quarters of `longest`, cut at a
+// character, followed by "...".
+ORV_TIMELINE_JSON_API std::string PrintableText(std::string_view text, std::size_t longest = 64);
+
+// PrintableText() in double quotes, with the quotes inside escaped: the form
+// in which diagnostics and the tool quote what a document holds.
+ORV_TIMELINE_JSON_API std::string QuotedText(std::string_view text, std::size_t longest = 64);
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json

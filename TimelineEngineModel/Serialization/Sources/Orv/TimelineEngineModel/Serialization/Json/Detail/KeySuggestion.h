@@ -36,6 +36,11 @@ const char* SuggestionFor(std::string_view text, const Candidates& candidates) {
     std::size_t bestDistance = 0;
     for (const char* candidate : candidates) {
         const std::string_view name(candidate);
+        // The distance is at least the difference in length, so a text far
+        // longer than every candidate costs nothing.
+        if (text.size() > name.size() + 2 || name.size() > text.size() + 2) {
+            continue;
+        }
         const std::size_t d = distance(name);
         const bool close = d <= 1 || (d == 2 && name.size() >= 8);
         if (close && (best == nullptr || d < bestDistance)) {
