@@ -70,21 +70,34 @@ TEST(JsonDocumentCheckerTest, ReportsWhatTheReaderDoesInDocumentOrder) {
               "\"%L\"; the track keeps an entry without an item, which the writer refuses",
           "w missing-item-type /items/3 4:8 no \"_type\": read as a media summary item"}},
         {DocumentKind::MediaInfo, true, "// m\n{\"limitIn\": \"x\", \"limitDuration\": \"1\", \"channels\": \"\xff\",}",
-         {"w not-strict-json  1:1 not RFC 8259 JSON (Invalid value.), though jsoncpp accepts it",
+         {"w not-strict-json  1:1 not RFC 8259 JSON (a comment), though jsoncpp accepts it",
           "e integer-invalid /limitIn 2:13 \"x\" does not start with an integer" + fails +
               "\"stoll\"; left unread: limitDuration, channels"}},
         {DocumentKind::TrackItem, true, "{\"_type\": \"FxVideoTransitionItem\", \"id\": \"\\udc00\", \"fxType\": \"Mix\"}",
          {"w text-not-utf8 /id 1:42 a text that is not UTF-8 (byte 0xED at 0): written back unchanged, which makes "
           "the output invalid JSON"}},
         {DocumentKind::TransitionEffect, true, "{\"offset\": \"1\"} x",
-         {"w not-strict-json  1:17 not RFC 8259 JSON (The document root must not be followed by other values.), "
-          "though jsoncpp accepts it"}},
+         {"w not-strict-json  1:17 not RFC 8259 JSON (text after the root value), though jsoncpp "
+          "accepts it"}},
         {DocumentKind::Timeline, true, "{\"id\": \"a\"\n \"x\"}",
          {"e json-syntax  2:2 jsoncpp refuses the text (Missing ',' or '}' in object declaration): nothing is read"}},
         {DocumentKind::Timeline, false, deep,
          {"e json-nesting  251:11 nested deeper than 1000 levels: jsoncpp stops with \"Exceeded stackLimit in "
           "readValue().\", nothing is read"}},
         {DocumentKind::Track, false, "\xEF\xBB\xBFnull", {"w null-value  1:1 null where a track is due: read as a default track"}},
+        {DocumentKind::Track, true, "\xEF\xBB\xBF\xEF\xBB\xBFnull",
+         {"e json-syntax  1:1 jsoncpp refuses the text (Syntax error: value, object or array expected.): nothing is "
+          "read"}},
+        {DocumentKind::Timeline, true, "{\"id\": \"a\" /*c*/ \"id\" \"tracks\": [{\"id\": \"t\" // c\n -1.5e3 \"items\": [\n"
+         "{\"id\": \"i\" /**/ {\"videoIn\": \"1\"}]}]}",
+         {"w not-strict-json  1:12 not RFC 8259 JSON (a comment), though jsoncpp accepts it",
+          "w ignored-token  1:18 text \"id\" after a comment, where \",\" or \"}\" is due: jsoncpp takes it for the "
+          "separator and ignores it",
+          "w ignored-token /tracks/0 2:2 token \"-1.5e3\" after a comment, where \",\" or \"}\" is due: jsoncpp takes "
+          "it for the separator and ignores it",
+          "w missing-item-type /tracks/0/items/0 3:1 no \"_type\": read as a media summary item",
+          "w ignored-token /tracks/0/items/0 3:17 token \"{\" after a comment, where \",\" or \"}\" is due: jsoncpp "
+          "takes it for the separator and ignores it"}},
     };
     const std::string lookup = Orv::Testing::LookupMessage(::Json::Value(1));
     for (const Case& c : cases) {

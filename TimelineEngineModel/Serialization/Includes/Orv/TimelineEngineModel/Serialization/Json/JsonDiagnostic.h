@@ -26,6 +26,7 @@ struct JsonDiagnostic {
         static constexpr char WrongType[] = "wrong-type";            // W another JSON type where a text or list is due: skipped
         static constexpr char UnknownKey[] = "unknown-key";          // W a key the reader does not read there: ignored
         static constexpr char DuplicateKey[] = "duplicate-key";      // W at each earlier member of a key: the last one counts
+        static constexpr char IgnoredToken[] = "ignored-token";      // W a token after a comment where "," is due: dropped
         static constexpr char IntegerSuffix[] = "integer-suffix";    // W "12abc": read as 12
         static constexpr char IntegerForm[] = "integer-form";        // W " 7", "+7", "007", "-0": read, written back plainly
         static constexpr char IntegerInvalid[] = "integer-invalid";  // E no integer at the start: the read fails ("stoll")

@@ -18,8 +18,9 @@ using Severity = JsonDiagnostic::Severity;
 using Codes = JsonDiagnostic::Codes;
 using Outcome = Detail::LenientJsonParser::Outcome;
 
-// jsoncpp skips a UTF-8 byte order mark and counts its offsets, lines and
-// columns from after it; so does everything here.
+// jsoncpp skips one UTF-8 byte order mark and counts its offsets, lines and
+// columns from after it; so does everything here. A second mark is text
+// that jsoncpp refuses.
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view WithoutByteOrderMark(std::string_view text) {
@@ -44,14 +45,18 @@ JsonDocumentChecker::Result JsonDocumentChecker::Check(std::string_view text, Do
                                                        std::vector<JsonDiagnostic>& diagnostics,
                                                        const Options& options) const noexcept {
     return Detail::RunGuarded([&] {
-        const std::string_view document = WithoutByteOrderMark(text);
+        // jsoncpp may look at the byte after the text (placing an error after
+        // a final "\r"): it reads a copy that ends in a NUL.
+        const std::string copy(text);
+        const std::string_view whole(copy);
+        const std::string_view document = WithoutByteOrderMark(whole);
         Detail::DiagnosticCollector found;
         std::optional<Detail::StrictJsonValidator::Violation> violation;
         if (options.strictJson) {
-            violation = Detail::StrictJsonValidator::Validate(text);
+            violation = Detail::StrictJsonValidator::Validate(whole);
         }
         Detail::JsonObject root;
-        const Outcome parsed = Detail::LenientJsonParser::Parse(document, root);
+        const Outcome parsed = Detail::LenientJsonParser::Parse(whole, root);
         switch (parsed.kind) {
             case Outcome::Kind::Parsed:
                 if (violation) {

@@ -84,32 +84,40 @@ JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::To(std::string_
 }
 
 // A std::string's spare capacity is readable, and its first byte is the
-// terminating NUL; a padded copy ends in NUL bytes too. Either way jsoncpp,
-// which may look one byte past the text, sees a NUL there.
+// terminating NUL; a padded copy ends in NUL bytes too. Either way both
+// parsers find readable bytes after the text: simdjson reads ahead in whole
+// blocks, and jsoncpp may look one byte past a text that ends in "\r".
 JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::Read(const char* text, std::size_t size,
                                                                       std::size_t spare,
                                                                       std::unique_ptr<Timeline>& timeline,
                                                                       Report& report) const noexcept {
     report = Report();
     std::unique_ptr<char[]> copy;
-    if (size <= Detail::FastTimelineReader::MaxSize) {
-        try {
-            if (spare < Padding) {
-                copy.reset(new char[size + Padding]);
-                std::memcpy(copy.get(), text, size);
-                std::memset(copy.get() + size, 0, Padding);
-                text = copy.get();
-                spare = Padding;
-            }
+    try {
+        if (spare < Padding) {
+            copy.reset(new char[size + Padding]);
+            std::memcpy(copy.get(), text, size);
+            std::memset(copy.get() + size, 0, Padding);
+            text = copy.get();
+            spare = Padding;
+        }
+        if (size <= Detail::FastTimelineReader::MaxSize) {
             auto read = std::make_unique<Timeline>();
             if (Detail::FastTimelineReader::Read(text, size, size + spare, *read, report.anomaly)) {
                 timeline = std::move(read);
                 return Result();
             }
-        } catch (...) {
-            // Declined: an integer text that the reference route refuses, or
-            // memory ran out; the reference route tells which.
         }
+    } catch (const std::bad_alloc& error) {
+        if (spare < Padding) {
+            // No padded copy: jsoncpp cannot be given the text safely.
+            report.path = Report::Path::Fallback;
+            report.failure = Report::Failure::ParseAborted;
+            return Detail::FailedResult(error.what());
+        }
+    } catch (...) {
+        // Declined: an integer text that the reference route refuses; the
+        // reference route tells which.
     }
     return ReadWithJsonCpp(text, text + size, timeline, report);
 }

@@ -174,6 +174,17 @@ bool IsCanonicalInteger(const char* p, const char* end) {
     return true;
 }
 
+// A key or a string value, as ScanString finds it, that jsoncpp can hold.
+bool ScanKey(const char* begin, RawText& text) {
+    return ScanString(begin, text) &&
+           FastTimelineReader::JsoncppHolds(static_cast<std::size_t>(text.end - text.begin), true);
+}
+
+bool ScanText(const char* begin, RawText& text) {
+    return ScanString(begin, text) &&
+           FastTimelineReader::JsoncppHolds(static_cast<std::size_t>(text.end - text.begin), false);
+}
+
 // One read: walks every value of the document, validating what the reader
 // does not need as strictly as what it does, and fills the model. Every
 // function returns false to decline the text. `anomaly` is set wherever the
@@ -375,7 +386,7 @@ private:
         for (auto member : object) {
             od::field field;
             RawText name;
-            if (std::move(member).get(field) != simdjson::SUCCESS || !ScanString(field.key().raw(), name)) {
+            if (std::move(member).get(field) != simdjson::SUCCESS || !ScanKey(field.key().raw(), name)) {
                 return false;
             }
             int key = NoKey;
@@ -405,7 +416,7 @@ private:
             anomaly = anomaly || read;
             return Validate(value, depth + 1);
         }
-        return value.get_raw_json_string().get(raw) == simdjson::SUCCESS && ScanString(raw.raw(), slot.text);
+        return value.get_raw_json_string().get(raw) == simdjson::SUCCESS && ScanText(raw.raw(), slot.text);
     }
 
     // An array of objects read only when it is an array: each occurrence of
@@ -468,7 +479,7 @@ private:
                 for (auto member : object) {
                     od::field field;
                     RawText name;
-                    if (std::move(member).get(field) != simdjson::SUCCESS || !ScanString(field.key().raw(), name) ||
+                    if (std::move(member).get(field) != simdjson::SUCCESS || !ScanKey(field.key().raw(), name) ||
                         !Validate(field.value(), depth + 1)) {
                         return false;
                     }
@@ -491,7 +502,7 @@ private:
             case od::json_type::string: {
                 od::raw_json_string raw;
                 RawText text;
-                return value.get_raw_json_string().get(raw) == simdjson::SUCCESS && ScanString(raw.raw(), text);
+                return value.get_raw_json_string().get(raw) == simdjson::SUCCESS && ScanText(raw.raw(), text);
             }
             case od::json_type::number: {
                 od::number number;

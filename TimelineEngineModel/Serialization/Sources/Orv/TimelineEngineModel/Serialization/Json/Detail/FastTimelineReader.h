@@ -27,6 +27,17 @@ public:
     // Longer texts are declined (the parser's limit of 4 GiB).
     static constexpr std::size_t MaxSize = 0xFFFFFFFF;
 
+    // jsoncpp refuses a key of 2^30 bytes or more ("keylength >= 2^30") and
+    // a string value longer than INT_MAX - 5 bytes ("length too big for
+    // prefixing"), both counted decoded. A text with a key or string whose
+    // raw body is that long is declined: the body is never shorter than the
+    // decoded text.
+    static constexpr std::size_t LongestKey = (std::size_t{1} << 30) - 1;
+    static constexpr std::size_t LongestString = 0x7FFFFFFF - 5;
+    static constexpr bool JsoncppHolds(std::size_t rawLength, bool isKey) {
+        return rawLength <= (isKey ? LongestKey : LongestString);
+    }
+
     // Reads text[0, size); the buffer must hold `capacity` readable bytes, at
     // least SIMDJSON_PADDING more than `size`. True when `timeline` (a
     // default one on entry) holds the result; false when declined, with

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
@@ -26,9 +27,43 @@ public:
         }
     }
 
-    void SkipSpacesAndComments() {
+    // True when a comment was among what it skipped.
+    bool SkipSpacesAndComments() {
+        bool comment = false;
         for (SkipSpaces(); Peek() == '/'; SkipSpaces()) {
             SkipComment();
+            comment = true;
+        }
+        return comment;
+    }
+
+    // One token as jsoncpp's tokenizer takes it: a string, a number (digits
+    // after its first character, a fraction, an exponent), a literal, or a
+    // single byte for anything else (punctuation, or a byte that starts no
+    // token).
+    void SkipToken() {
+        const char c = Peek();
+        if (c == '"') {
+            SkipString();
+            return;
+        }
+        ++position;
+        if (c == '-' || (c >= '0' && c <= '9')) {
+            SkipDigits();
+            if (Peek() == '.') {
+                ++position;
+                SkipDigits();
+            }
+            if (Peek() == 'e' || Peek() == 'E') {
+                ++position;
+                position += Peek() == '+' || Peek() == '-' ? 1 : 0;
+                SkipDigits();
+            }
+            return;
+        }
+        const std::string_view rest = c == 't' ? "rue" : c == 'f' ? "alse" : c == 'n' ? "ull" : "";
+        if (!rest.empty() && text.substr(position, rest.size()) == rest) {
+            position += rest.size();
         }
     }
 
@@ -44,27 +79,31 @@ public:
         }
     }
 
-    // One value, with everything nested in it.
+    // One value, with everything nested in it, as jsoncpp reads it: inside
+    // an object, the token after a comment where "," or "}" is due counts as
+    // the separator, whatever it is (see ObjectMemberScanner).
     void SkipValue() {
-        std::size_t depth = 0;
-        do {
+        std::string open;  // the kinds of the containers open inside the value
+        for (;;) {
+            SkipSpacesAndComments();
             const char c = Peek();
+            if (c == '{' || c == '[') {
+                ++position;
+                open.push_back(c);
+                if (!EnterElement(open)) {
+                    return;
+                }
+                continue;
+            }
             if (c == '"') {
                 SkipString();
-            } else if (c == '/') {
-                SkipComment();
-            } else if (c == '[' || c == '{') {
-                ++depth;
-                ++position;
-            } else if (c == ']' || c == '}') {
-                --depth;
-                ++position;
-            } else if (depth == 0) {
-                SkipScalar();
             } else {
-                ++position;
+                SkipScalar();
             }
-        } while (depth != 0 && !AtEnd());
+            if (!LeaveValue(open)) {
+                return;
+            }
+        }
     }
 
 private:
@@ -79,6 +118,55 @@ private:
         } else {
             const std::size_t close = text.find_first_of("\r\n", bodyStart);
             position = close == std::string_view::npos ? text.size() : close + 1;
+        }
+    }
+
+    // After the opening bracket of the innermost container, or after a
+    // separator: moves to the start of the next value, closing containers
+    // that end here. False when the whole value has been passed.
+    bool EnterElement(std::string& open) {
+        SkipSpacesAndComments();
+        const char close = open.back() == '{' ? '}' : ']';
+        if (Peek() == close) {
+            ++position;
+            open.pop_back();
+            return LeaveValue(open);
+        }
+        if (open.back() == '{') {  // a key, then its colon
+            SkipString();
+            SkipSpacesAndComments();
+            ++position;
+        }
+        return !AtEnd();
+    }
+
+    // After a value: passes the separator or the closing brackets that
+    // follow it. False when the whole value has been passed.
+    bool LeaveValue(std::string& open) {
+        while (!open.empty() && !AtEnd()) {
+            const bool comment = SkipSpacesAndComments();
+            const char close = open.back() == '{' ? '}' : ']';
+            const char c = Peek();
+            if (c == close) {
+                ++position;
+                open.pop_back();
+                continue;
+            }
+            if (c == ',') {
+                ++position;
+            } else if (comment && open.back() == '{') {
+                SkipToken();
+            } else {
+                return false;  // not a text that jsoncpp parsed
+            }
+            return EnterElement(open);
+        }
+        return false;
+    }
+
+    void SkipDigits() {
+        while (!AtEnd() && text[position] >= '0' && text[position] <= '9') {
+            ++position;
         }
     }
 

@@ -45,10 +45,17 @@ std::size_t NestingLimitFinder::Find(std::string_view text, std::size_t limit) {
             }
             continue;
         }
-        cursor.SkipSpacesAndComments();
-        const char c = cursor.Peek();
+        const bool comment = cursor.SkipSpacesAndComments();
+        char c = cursor.Peek();
         if (open.empty()) {
             break;
+        }
+        if (comment && open.back() == '{' && expecting == Expecting::SeparatorOrEnd && c != '}' && c != ',') {
+            // After a comment, any token stands for the "," (ObjectMemberScanner).
+            cursor.SkipToken();
+            cursor.SkipSpacesAndComments();
+            expecting = Expecting::KeyOrEnd;
+            c = cursor.Peek();
         }
         if (c == ']' || c == '}') {
             cursor.Advance();

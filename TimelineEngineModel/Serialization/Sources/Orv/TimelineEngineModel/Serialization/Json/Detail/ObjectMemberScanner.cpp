@@ -9,8 +9,12 @@
 
 namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
-template <typename OnMember>
-void ObjectMemberScanner::Scan(std::size_t objectStart, OnMember&& onMember) const {
+ObjectMemberScanner::ObjectMemberScanner(std::string_view text)
+    : text(text),
+      mayHaveComments(text.find("/*") != std::string_view::npos || text.find("//") != std::string_view::npos) {}
+
+template <typename OnMember, typename OnIgnored>
+void ObjectMemberScanner::Scan(std::size_t objectStart, OnMember&& onMember, OnIgnored&& onIgnored) const {
     JsonTextCursor cursor(text, objectStart + 1);
     for (;;) {
         cursor.SkipSpacesAndComments();
@@ -29,20 +33,34 @@ void ObjectMemberScanner::Scan(std::size_t objectStart, OnMember&& onMember) con
         cursor.SkipSpacesAndComments();
         onMember(keyToken, cursor.Position());
         cursor.SkipValue();
+        if (cursor.SkipSpacesAndComments() && cursor.Peek() != ',' && cursor.Peek() != '}' && !cursor.AtEnd()) {
+            const std::size_t tokenStart = cursor.Position();
+            cursor.SkipToken();
+            onIgnored(text.substr(tokenStart, cursor.Position() - tokenStart), tokenStart);
+        }
     }
 }
 
-std::size_t ObjectMemberScanner::Count(std::size_t objectStart) const {
+std::size_t ObjectMemberScanner::Count(std::size_t objectStart, std::vector<IgnoredToken>* ignored) const {
     std::size_t count = 0;
-    Scan(objectStart, [&](std::string_view, std::size_t) { ++count; });
+    Scan(
+        objectStart, [&](std::string_view, std::size_t) { ++count; },
+        [&](std::string_view token, std::size_t offset) {
+            if (ignored != nullptr) {
+                ignored->push_back({token, offset});
+            }
+        });
     return count;
 }
 
 std::vector<ObjectMemberScanner::Member> ObjectMemberScanner::Members(std::size_t objectStart) const {
     std::vector<Member> members;
-    Scan(objectStart, [&](std::string_view keyToken, std::size_t valueOffset) {
-        members.push_back({DecodeKey(keyToken), valueOffset});
-    });
+    Scan(
+        objectStart,
+        [&](std::string_view keyToken, std::size_t valueOffset) {
+            members.push_back({DecodeKey(keyToken), valueOffset});
+        },
+        [](std::string_view, std::size_t) {});
     return members;
 }
 

@@ -325,7 +325,7 @@ ReadingWalker::Slots ReadingWalker::Enter(const JsonObject& object, const JsonPa
             ReportUnknownKey(*member, JsonPath(path, key), key, keys, otherKindKeys, kindNoun);
         }
     }
-    ReportDuplicateKeys(object, path);
+    ReportDroppedMembers(object, path);
     return slots;
 }
 
@@ -343,9 +343,20 @@ void ReadingWalker::ReportUnknownKey(const JsonObject& value, const JsonPath& pa
 
 // jsoncpp keeps the last member of each key, so the tree has fewer members
 // than the text exactly when a key repeats; only then are the keys compared.
-void ReadingWalker::ReportDuplicateKeys(const JsonObject& object, const JsonPath& path) {
+// A token that jsoncpp takes for a separator can follow only a comment.
+void ReadingWalker::ReportDroppedMembers(const JsonObject& object, const JsonPath& path) {
     const std::size_t start = OffsetOf(object);
-    if (scanner.Count(start) == object.size()) {
+    std::vector<ObjectMemberScanner::IgnoredToken> ignored;
+    const std::size_t count = scanner.Count(start, scanner.MayHaveComments() ? &ignored : nullptr);
+    for (const ObjectMemberScanner::IgnoredToken& token : ignored) {
+        const bool text = token.token.front() == '"';
+        const std::string shown = text ? "text " + Quote(token.token.substr(1, token.token.size() - 2))
+                                       : "token " + Quote(token.token);
+        diagnostics.Add(Severity::Warning, Codes::IgnoredToken, token.offset, path.Pointer(),
+                        shown + " after a comment, where \",\" or \"}\" is due: jsoncpp takes it for the separator "
+                                "and ignores it");
+    }
+    if (count == object.size()) {
         return;
     }
     const std::vector<ObjectMemberScanner::Member> members = scanner.Members(start);

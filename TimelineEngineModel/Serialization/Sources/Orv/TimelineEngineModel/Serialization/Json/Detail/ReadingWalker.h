@@ -60,7 +60,7 @@ private:
                 const KeyList* otherKindKeys = nullptr, const char* kindNoun = nullptr);
     void ReportUnknownKey(const JsonObject& value, const JsonPath& path, std::string_view key, const KeyList& keys,
                           const KeyList* otherKindKeys, const char* kindNoun);
-    void ReportDuplicateKeys(const JsonObject& object, const JsonPath& path);
+    void ReportDroppedMembers(const JsonObject& object, const JsonPath& path);
     TrackItemType ItemKind(const JsonObject& item, const JsonPath& path);
     void CheckTrackType(const JsonObject* type, const JsonPath& trackPath);
 
