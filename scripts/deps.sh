@@ -15,5 +15,5 @@ ensure_packages() {
 
 # What building and testing the library needs (python3-jsonschema and
 # libxml2-utils: the schema test and the render tests).
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libjsoncpp-dev libsimdjson-dev rapidjson-dev libgtest-dev libgmock-dev
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libjsoncpp-dev libsimdjson-dev libgtest-dev libgmock-dev
                 python3-jsonschema libxml2-utils)

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # CI stage: nothing crashes, leaks or corrupts.
-#   1. the whole test suite under AddressSanitizer + UndefinedBehaviorSanitizer
+#   1. the whole test suite under AddressSanitizer + UndefinedBehaviorSanitizer,
+#      built with clang (whose UndefinedBehaviorSanitizer checks more than
+#      gcc's: a null pointer plus an offset, for one)
 #   2. the whole test suite under ThreadSanitizer
 #   3. every test binary under valgrind memcheck (the only tool that also sees
 #      inside the uninstrumented jsoncpp)
-#   4. the three libFuzzer targets (clang): the seed corpus replayed, then
+#   4. the four libFuzzer targets (clang): the seed corpus replayed, then
 #      each target fuzzed for FUZZ_SECONDS (60 by default)
 # Build directories live under a temporary directory; JOBS (default 2) sets
 # the parallelism. Expect about half an hour on two cores.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/deps.sh
-ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev valgrind jq
+ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev valgrind jq rapidjson-dev
 
 jobs=${JOBS:-2}
 fuzz_seconds=${FUZZ_SECONDS:-60}
@@ -29,8 +31,8 @@ configure_and_build() {
 }
 
 # ---- 1. AddressSanitizer + UndefinedBehaviorSanitizer -----------------------
-step "test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
-configure_and_build "$work/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_SANITIZE=address
+step "test suite under AddressSanitizer and UndefinedBehaviorSanitizer (clang)"
+configure_and_build "$work/asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DORV_SANITIZE=address
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$work/asan" --output-on-failure -j "$jobs"
@@ -129,7 +131,7 @@ fi
 text_seeds="$work/text-seeds"
 mkdir -p "$text_seeds"
 ORV_FUZZ_WRITE_SEEDS="$text_seeds" "$work/fuzz/fuzz/orv_fuzz_text_reader"
-for target in orv_fuzz_json_bytes orv_fuzz_model orv_fuzz_text_reader; do
+for target in orv_fuzz_json_bytes orv_fuzz_model orv_fuzz_text_reader orv_fuzz_strict_json; do
     fuzzer="$work/fuzz/fuzz/$target"
     corpus="$work/corpus-$target"
     target_seeds=("${seeds[@]}")

@@ -226,7 +226,8 @@ TEST(CheckerAgreementTest, DiagnosticsAccountForEveryDifferenceAndLieOnlyAtFault
         std::vector<std::pair<std::string, std::string>> differences;
         const Members a = Written(*expected), b = Written(*read);
         std::set_symmetric_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(differences));
-        for (const auto& [pointer, value] : differences) {
+        for (const auto& difference : differences) {
+            const std::string& pointer = difference.first;
             EXPECT_TRUE(std::any_of(roots.begin(), roots.end(), [&](const std::string& root) {
                 return pointer.compare(0, root.size(), root) == 0 && (pointer.size() == root.size() || pointer[root.size()] == '/');
             })) << pointer << " differs, unaccounted for, in\n" << text;
