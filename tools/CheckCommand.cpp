@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "DiagnosticOutput.h"
 #include "Documents.h"
+#include "Output.h"
 
 #include <Orv/Common/Serialization/Json/Stringer.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonDocumentChecker.h>
@@ -84,7 +85,7 @@ std::vector<JsonDiagnostic> Diagnose(const LoadDetails& details, Kind kind, bool
 // The file's own line: what LoadEntity found, or a summary. False when the
 // file is not ok.
 bool ReportFile(const std::string& path, bool loaded, const std::string& error, const Entity& entity,
-                std::size_t strictFailures, std::ostream& okStream) {
+                std::size_t strictFailures, bool okToStderr) {
     if (!loaded) {
         std::cerr << path << ": " << error << std::endl;
         return false;
@@ -105,7 +106,12 @@ bool ReportFile(const std::string& path, bool loaded, const std::string& error, 
                   << (strictFailures == 1 ? " diagnostic" : " diagnostics") << std::endl;
         return false;
     }
-    okStream << path << ": ok: " << Summarize(entity) << std::endl;
+    const std::string line = path + ": ok: " + Summarize(entity) + "\n";
+    if (okToStderr) {
+        std::cerr << line;
+    } else {
+        Print(line);
+    }
     return true;
 }
 
@@ -115,7 +121,7 @@ int RunCheck(const std::vector<std::string>& arguments) {
     const ParsedArguments parsed =
         ParseArguments(arguments, {{"--as", "", true}, {"--strict", "", false}, {"--format", "", true}});
     if (parsed.help) {
-        std::cout << kHelp;
+        Print(kHelp);
         return kExitOk;
     }
     const Kind kind = KindOption(parsed);
@@ -152,7 +158,7 @@ int RunCheck(const std::vector<std::string>& arguments) {
                 std::cerr << DiagnosticLine(path, diagnostic) << '\n';
             }
         }
-        if (!ReportFile(path, loaded, error, entity, strict ? diagnostics.size() : 0, json ? std::cerr : std::cout)) {
+        if (!ReportFile(path, loaded, error, entity, strict ? diagnostics.size() : 0, json)) {
             status = kExitFailed;
         }
     }

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Documents.h"
+#include "Output.h"
 #include "TimelinePicture.h"
 
 #include <iostream>
@@ -34,18 +35,19 @@ const char* const kHelp =
     "  --width PX        width of the picture in pixels, 300 to 100000\n"
     "                    (default 1200); the height follows from the tracks\n"
     "  -o, --output OUT  write to OUT instead of standard output; OUT is written\n"
-    "                    only when the document was read\n"
+    "                    only when the document was read, and replaced whole (a\n"
+    "                    failed write leaves it as it was)\n"
     "  -h, --help        show this help\n"
     "\n"
     "Exit status: 0 on success, 1 when the document cannot be read, parsed or\n"
-    "converted, 2 on bad usage.\n";
+    "converted, or the picture cannot be written, 2 on bad usage.\n";
 
 }  // namespace
 
 int RunRender(const std::vector<std::string>& arguments) {
     const ParsedArguments parsed = ParseArguments(arguments, {{"--width", "", true}, {"--output", "-o", true}});
     if (parsed.help) {
-        std::cout << kHelp;
+        Print(kHelp);
         return kExitOk;
     }
     if (parsed.operands.size() != 1) {

@@ -3,7 +3,9 @@
 
 #include "CommandLine.h"
 #include "Commands.h"
+#include "Output.h"
 
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -31,22 +33,34 @@ const CommandEntry kCommands[] = {
     {"render", "draw a timeline as an SVG picture", RunRender},
 };
 
-void PrintUsage(std::ostream& out) {
-    out << "Usage: orv-timeline-json COMMAND [OPTIONS] [ARGUMENTS]\n"
+std::string Usage() {
+    std::string out =
+        "Usage: orv-timeline-json COMMAND [OPTIONS] [ARGUMENTS]\n"
            "       orv-timeline-json --help | --version\n"
            "\n"
            "Works with the JSON documents of the timeline model.\n"
            "\n"
            "Commands:\n";
     for (const auto& command : kCommands) {
-        out << "  " << command.name << std::string(10 - std::string(command.name).size(), ' ') << command.summary
-            << '\n';
+        out += "  " + std::string(command.name) + std::string(10 - std::string(command.name).size(), ' ') +
+               command.summary + '\n';
     }
-    out << "\n"
+    return out +
+           "\n"
            "Run 'orv-timeline-json COMMAND --help' for the options of a command.\n"
            "FILE \"-\" reads standard input.\n"
-           "Exit status: 0 success, 1 a document failed or two documents differ,\n"
-           "2 bad usage.\n";
+           "Exit status: 0 success, 1 a document failed, two documents differ or the\n"
+           "output cannot be written, 2 bad usage.\n";
+}
+
+// A command's status, unless standard output could not be written.
+int Finish(int status) {
+    if (StandardOutputError() != 0) {
+        std::cerr << kProgram << ": cannot write to standard output: " << std::strerror(StandardOutputError())
+                  << std::endl;
+        return kExitFailed;
+    }
+    return status;
 }
 
 int UsageFailure(const std::string& where, const std::string& message) {
@@ -59,10 +73,11 @@ int UsageFailure(const std::string& where, const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    IgnoreWriteSignals();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty()) {
         std::cerr << kProgram << ": no command given\n\n";
-        PrintUsage(std::cerr);
+        std::cerr << Usage();
         return kExitUsage;
     }
     const std::string& first = arguments.front();
@@ -71,24 +86,24 @@ int main(int argc, char** argv) {
             // "help COMMAND" is "COMMAND --help".
             for (const auto& command : kCommands) {
                 if (arguments[1] == command.name) {
-                    return command.run({"--help"});
+                    return Finish(command.run({"--help"}));
                 }
             }
             return UsageFailure("", "unknown command '" + arguments[1] + "'");
         }
-        PrintUsage(std::cout);
-        return kExitOk;
+        Print(Usage());
+        return Finish(kExitOk);
     }
     if (first == "--version") {
-        std::cout << kProgram << " " << ORV_TOOL_VERSION << std::endl;
-        return kExitOk;
+        Print(std::string(kProgram) + " " + ORV_TOOL_VERSION + "\n");
+        return Finish(kExitOk);
     }
     for (const auto& command : kCommands) {
         if (first != command.name) {
             continue;
         }
         try {
-            return command.run(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+            return Finish(command.run(std::vector<std::string>(arguments.begin() + 1, arguments.end())));
         } catch (const UsageError& error) {
             return UsageFailure(std::string(command.name) + ": ", error.what());
         } catch (const std::exception& error) {

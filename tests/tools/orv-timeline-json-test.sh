@@ -44,19 +44,28 @@ matches() {
     esac
 }
 
-# expect NAME STATUS STDOUT STDERR [--stdin FILE] -- ARGUMENTS...
+# expect NAME STATUS STDOUT STDERR [--stdin FILE] [--stdout FILE] [--ulimit LIMITS] -- ARGUMENTS...
+# --stdout sends standard output to FILE (STDOUT then applies to nothing);
+# --ulimit runs the tool under `ulimit LIMITS`.
 expect() {
     local name=$1 want_status=$2 want_out=$3 want_err=$4
     shift 4
-    local input=/dev/null
-    if [ "${1:-}" = "--stdin" ]; then
-        input=$2
+    local input=/dev/null output=$work/.out limits=""
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+        case "$1" in
+            --stdin) input=$2 ;;
+            --stdout) output=$2 ;;
+            --ulimit) limits=$2 ;;
+        esac
         shift 2
-    fi
+    done
     [ "${1:-}" = "--" ] && shift
     cases=$((cases + 1))
     local status=0
-    "$tool" "$@" <"$input" >"$work/.out" 2>"$work/.err" || status=$?
+    : >"$work/.out"
+    # shellcheck disable=SC2086 # LIMITS is a list of ulimit's arguments
+    (if [ -n "$limits" ]; then ulimit $limits || exit 125; fi; exec "$tool" "$@") \
+        <"$input" >"$output" 2>"$work/.err" || status=$?
     local ok=1
     [ "$status" -eq "$want_status" ] || ok=0
     matches "$want_out" "$work/.out" || ok=0
@@ -70,6 +79,18 @@ expect() {
         head -c 2000 "$work/.out" | sed 's/^/    | /'
         echo "  stderr (expected '${want_err:0:200}'):"
         head -c 2000 "$work/.err" | sed 's/^/    | /'
+    fi
+}
+
+# verify NAME COMMAND...: a case that passes when COMMAND succeeds.
+verify() {
+    local name=$1
+    shift
+    cases=$((cases + 1))
+    if ! "$@"; then
+        failures=$((failures + 1))
+        echo "FAIL: $name"
+        echo "  check: $*"
     fi
 }
 
@@ -161,6 +182,8 @@ small.json:9:12: warning: /extra: unknown key "extra": ignored [unknown-key]' --
 minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
         "<missing.json: cannot be read: No such file or directory" -- check small.json missing.json minimal.json
     expect "a missing file" 1 "" "=missing.json: cannot be read: No such file or directory" -- check missing.json
+    expect "standard output that cannot be written" 1 "" \
+        "=orv-timeline-json: cannot write to standard output: No space left on device" --stdout /dev/full -- check minimal.json
     expect "a directory" 1 "" "=adirectory: cannot be read: Is a directory" -- check adirectory
     expect "an empty file" 1 "" "~^empty.json: not JSON: Line 1, Column 1: .+$" -- check empty.json
     expect "text that is not JSON" 1 "" "~^text.json: not JSON: Line 1, Column 1: .+$" -- check text.json
@@ -225,12 +248,32 @@ group_format() {
     expect "-o writes the file" 0 "" "" -- format -o out.json small.json
     expect "the file written by -o" 0 "=$small_compact" "" -- format out.json
     printf '%s\n' "$small_compact" >small-expected.json
-    if ! cmp -s out.json small-expected.json; then
-        failures=$((failures + 1)); echo "FAIL: -o content differs"
-    fi
-    cases=$((cases + 1))
+    verify "-o content" cmp -s out.json small-expected.json
     expect "--output= form" 0 "" "" -- format --output=out2.json --pretty minimal.json
     expect "canonical text is a fixed point" 0 "@out2.json" "" -- format --pretty out2.json
+    # -o replaces a file whole: a write that fails part-way (at the file size
+    # limit, whose signal the tool ignores) leaves the old text and no
+    # temporary file.
+    mkdir replaced
+    "$tool" generate --tracks 10 --pretty >replaced/doc.json
+    cp replaced/doc.json doc-before.json
+    expect "a write that fails part-way" 1 "" "=replaced/doc.json: cannot be written: File too large" \
+        --ulimit "-f 16" -- format --pretty -o replaced/doc.json replaced/doc.json
+    verify "a failed write leaves the old file" cmp -s replaced/doc.json doc-before.json
+    verify "a failed write leaves no temporary file" [ "$(ls -A replaced)" = doc.json ]
+    expect "-o, a new file" 0 "" "" --ulimit "-f 16" -- format --pretty -o replaced/small.json small.json
+    (umask 027 && "$tool" format -o new.json small.json)
+    verify "a new file's mode is 0666 less the umask" [ "$(stat -c %a new.json)" = 640 ]
+    chmod 604 out2.json
+    expect "-o over an existing file" 0 "" "" -- format -o out2.json small.json
+    verify "the replaced file keeps its mode" [ "$(stat -c %a out2.json)/$(cat out2.json)" = "604/$small_compact" ]
+    ln -s out2.json link.json
+    expect "-o through a symbolic link" 0 "" "" -- format -o link.json minimal.json
+    verify "the link stays, its file is replaced" [ -L link.json -a "$(cat out2.json)" = '{"id":"m","duration":"7"}' ]
+    expect "-o to a device is written in place" 1 "" "=/dev/full: cannot be written: No space left on device" \
+        -- format -o /dev/full small.json
+    expect "standard output that cannot be written" 1 "" \
+        "=orv-timeline-json: cannot write to standard output: No space left on device" --stdout /dev/full -- format small.json
     expect "--as track" 0 '={"id":"t9","type":"SUMMARY","items":[{"_type":"FxVideoTransitionItem","id":"v"},{"_type":"MediaSummaryItem","id":"s","videoIn":"0","videoDuration":"0","audioIn":"0","audioDuration":"0","mediaVideoIn":"0","mediaVideoDuration":"0","mediaAudioIn":"0","mediaAudioDuration":"0","audioLevel":"0","monitoringChannel":"0"}]}' "" \
         -- format --as track track.json
     expect "--as item" 0 '={"_type":"FxAudioTransitionItem","id":"x1","fxType":"Mix","duration":"25"}' "" -- format --as item item.json
@@ -251,8 +294,7 @@ group_format() {
         '=emptyentry-track.json: cannot be written back: track item entry holds no item (items[1]: its element in the document is neither an object nor null)' \
         -- format --as track emptyentry-track.json
     expect "a failed conversion leaves -o alone" 1 "" "<badnumber.json: not a timeline: $stoll_hint" -- format -o never.json badnumber.json
-    if [ -e never.json ]; then failures=$((failures + 1)); echo "FAIL: -o file created on failure"; fi
-    cases=$((cases + 1))
+    verify "a failed conversion creates no -o file" [ ! -e never.json ]
     expect "an output that cannot be written" 1 "" "=no-such-dir/out.json: cannot be written: No such file or directory" \
         -- format -o no-such-dir/out.json small.json
     expect "no file" 2 "" "~^orv-timeline-json: format: no FILE given$" -- format
@@ -318,8 +360,7 @@ group_generate() {
     expect "the same seed gives the same document" 0 "@gen-a.json" "" \
         -- generate --seed 7 --media-infos 1 --items-per-track 3 --tracks 2
     "$tool" generate --tracks 2 --items-per-track 3 --media-infos 1 --seed 8 >gen-b.json
-    cases=$((cases + 1))
-    if cmp -s gen-a.json gen-b.json; then failures=$((failures + 1)); echo "FAIL: two seeds gave one document"; fi
+    verify "two seeds give two documents" [ "$(cat gen-a.json)" != "$(cat gen-b.json)" ]
     expect "the generated document is canonical" 0 "@gen-a.json" "" -- format gen-a.json
     expect "its size" 0 "~^gen-a.json: ok: timeline \"[^\"]*\": 2 tracks, 6 items \(.*\), 1 media info, duration -?[0-9]+$" "" \
         -- check gen-a.json
@@ -341,6 +382,10 @@ Run 'orv-timeline-json generate --help' for usage." -- generate --tracks=-1
     expect "a seed that is no number" 2 "" "~^orv-timeline-json: generate: option '--seed' wants an integer from 0 to [0-9]+, not '1x'$" \
         -- generate --seed 1x
     expect "an operand" 2 "" "~^orv-timeline-json: generate: unexpected argument 'file.json'$" -- generate file.json
+    # A reader that stops early: far more than a pipe holds is written, so the
+    # tool meets the closed pipe, and reports it (SIGPIPE ignored).
+    "$tool" generate --tracks 50 2>pipe.err | head -c 10 >/dev/null
+    verify "a closed pipe" [ "${PIPESTATUS[0]}/$(cat pipe.err)" = "1/orv-timeline-json: cannot write to standard output: Broken pipe" ]
 }
 
 # render_case NAME FILE XPATH=VALUE...: render draws FILE as well-formed XML
