@@ -31,9 +31,15 @@ Kind KindOption(const ParsedArguments& parsed);
 const char* KindNoun(Kind kind);
 
 // The whole content of `path`, or of standard input for "-", with the spare
-// capacity that lets JsonTextToTimelineConverter read it in place. On failure
-// returns false and sets `error` to the system's reason.
+// capacity that lets JsonTextToTimelineConverter read it in place. A text
+// longer than the library's MaxDocumentSize is refused without being read
+// whole: a regular file by its size, a stream once it passes the limit. On
+// failure returns false and sets `error` to the reason ("larger than N
+// bytes, ..." or the system's). Throws std::bad_alloc when memory runs out.
 bool ReadInput(const std::string& path, std::string& text, std::string& error);
+
+// The reason given for any failure to get memory, whatever ran out of it.
+constexpr const char* kOutOfMemory = "out of memory";
 
 // One entity of any kind, as read from a document.
 struct Entity {
@@ -47,7 +53,7 @@ struct Entity {
 
 // Runs the library's writer for the entity. On failure returns false and sets
 // `error` to the converter's message, naming the entry without an item when
-// that is the cause.
+// that is the cause. Throws std::bad_alloc when memory runs out.
 bool WriteEntity(const Entity& entity, Orv::Common::Serialization::Json::Stringer& stringer,
                  std::string& error);
 
@@ -61,8 +67,8 @@ std::string FindEmptyEntry(const Orv::TimelineEngineModel::Track& track);
 // same default settings (comments, trailing commas, duplicate keys and text
 // after the document accepted) and converted by their readers. On failure
 // `error` is one of "cannot be read: REASON", "not JSON: REASON" (jsoncpp's
-// first error, "Line N, Column M: reason", or the nesting it refuses) and
-// "not a KIND: MESSAGE".
+// first error, "Line N, Column M: reason", or the nesting it refuses),
+// "not a KIND: MESSAGE" and kOutOfMemory, whichever step ran out of memory.
 //
 // `details`, when given, receives the text and whether it needs the document
 // checker: not when the timeline reader's fast path read it and met nothing

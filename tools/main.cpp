@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,9 @@ int main(int argc, char** argv) {
             return Finish(command.run(std::vector<std::string>(arguments.begin() + 1, arguments.end())));
         } catch (const UsageError& error) {
             return UsageFailure(std::string(command.name) + ": ", error.what());
+        } catch (const std::bad_alloc&) {
+            std::cerr << kProgram << ": " << command.name << ": out of memory" << std::endl;
+            return kExitFailed;
         } catch (const std::exception& error) {
             std::cerr << kProgram << ": " << command.name << ": " << error.what() << std::endl;
             return kExitFailed;

@@ -138,6 +138,29 @@ printf '{"mediaAssetId":"asset-1","limitIn":"12abc","limitDuration":"-40","chann
 printf '{"fxType":"Cut","offset":" -3","config":"c"}' >effect.json
 printf '{"fxType":"Mix","offset":"x"}' >badeffect.json
 
+# Larger than the largest document loaded, made in an instant (sparse).
+truncate -s 3G huge.json
+too_large="cannot be read: larger than 2147483647 bytes, the largest document loaded"
+
+# Cases under a memory limit need the tool itself to run (not a wrapper
+# script around valgrind) and to start under the limit at all (a sanitizer's
+# shadow memory does not fit); elsewhere they are skipped.
+memory_limit="-v 100000"
+memory_cases=0
+# shellcheck disable=SC2086
+if [ "$(head -c 4 "$tool" | od -An -c | tr -d ' ')" = '177ELF' ] &&
+    (ulimit $memory_limit && "$tool" --version) >/dev/null 2>&1; then
+    memory_cases=1
+fi
+# expect_memory ARGUMENTS OF expect...: a case under the memory limit.
+expect_memory() {
+    if [ $memory_cases -eq 1 ]; then
+        expect "$1" "$2" "$3" "$4" --ulimit "$memory_limit" "${@:5}"
+    else
+        echo "skipped: $1 (no memory limit for this tool)"
+    fi
+}
+
 deep_error='~^deep.json: not JSON: nesting deeper than the parser allows \(.+\)$'
 stoll_hint='stoll (a number text does not start with a decimal integer, or lies outside the 64-bit range)'
 
@@ -185,6 +208,8 @@ minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio tr
     expect "standard output that cannot be written" 1 "" \
         "=orv-timeline-json: cannot write to standard output: No space left on device" --stdout /dev/full -- check minimal.json
     expect "a directory" 1 "" "=adirectory: cannot be read: Is a directory" -- check adirectory
+    expect "a file larger than the limit is not read" 1 "" "=huge.json: $too_large" -- check huge.json
+    expect "standard input larger than the limit" 1 "" "=-: $too_large" --stdin huge.json -- check -
     expect "an empty file" 1 "" "~^empty.json: not JSON: Line 1, Column 1: .+$" -- check empty.json
     expect "text that is not JSON" 1 "" "~^text.json: not JSON: Line 1, Column 1: .+$" -- check text.json
     expect "a syntax error names line and column" 1 "" "~^broken.json: not JSON: Line 2, Column 15: .+$" -- check broken.json
@@ -282,6 +307,9 @@ group_format() {
     expect "--as effect" 0 '={"fxType":"Cut","offset":"-3","config":"c"}' "" -- format --as effect effect.json
     expect "a missing file" 1 "" "=missing.json: cannot be read: No such file or directory" -- format missing.json
     expect "a directory" 1 "" "=adirectory: cannot be read: Is a directory" -- format adirectory
+    expect "a file larger than the limit" 1 "" "=huge.json: $too_large" -- format --as item huge.json
+    expect_memory "a stream that outgrows memory" 1 "" "=/dev/zero: out of memory" -- format /dev/zero
+    expect_memory "out of memory, another kind" 1 "" "=/dev/zero: out of memory" -- format --as effect /dev/zero
     expect "an empty file" 1 "" "~^empty.json: not JSON: Line 1, Column 1: .+$" -- format empty.json
     expect "not JSON" 1 "" "~^broken.json: not JSON: Line 2, Column 15: .+$" -- format broken.json
     expect "nesting deeper than the parser allows" 1 "" "$deep_error" -- format deep.json
