@@ -143,6 +143,12 @@ bool ReadInput(const std::string& path, std::string& text, std::string& error) {
     return true;
 }
 
+void ThrowIfOutOfMemory(const char* message) {
+    if (std::strcmp(message, std::bad_alloc().what()) == 0) {
+        throw std::bad_alloc();
+    }
+}
+
 namespace {
 
 // jsoncpp lays each error out as "* Line N, Column M\n  reason\n" and may add
@@ -174,15 +180,6 @@ std::string Explain(const char* message) {
         text += " (a number text does not start with a decimal integer, or lies outside the 64-bit range)";
     }
     return text;
-}
-
-// The library's converters report memory that ran out as a failed Result
-// with the text of std::bad_alloc; it goes on as the exception, which
-// LoadEntity() reports.
-void ThrowIfOutOfMemory(const char* message) {
-    if (std::strcmp(message, std::bad_alloc().what()) == 0) {
-        throw std::bad_alloc();
-    }
 }
 
 // jsoncpp throws for nesting beyond its limit, and when memory runs out.

@@ -41,6 +41,11 @@ bool ReadInput(const std::string& path, std::string& text, std::string& error);
 // The reason given for any failure to get memory, whatever ran out of it.
 constexpr const char* kOutOfMemory = "out of memory";
 
+// The library's converters report memory that ran out as a failed Result
+// with the text of std::bad_alloc; this turns that text back into the
+// exception.
+void ThrowIfOutOfMemory(const char* message);
+
 // One entity of any kind, as read from a document.
 struct Entity {
     Kind kind = Kind::Timeline;

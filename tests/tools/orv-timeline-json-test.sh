@@ -127,6 +127,14 @@ printf '{"duration":"9223372036854775808"}' >outofrange.json
 printf '{"tracks":[{"id":"t","items":[{"id":"a"},5,{"id":"b"}]}]}' >emptyentry.json
 printf '{"id":"t","items":[{"id":"a"},"x"]}' >emptyentry-track.json
 printf 'null' >null.json
+# A track item that fails inside a track that the reader carries on with.
+printf '{"tracks":[{"id":"t","items":[{"_type":"FxVideoTransitionItem","id":"a","offset":"abc"},{"id":"b"}]}]}' >itemerror.json
+# Keys that would reach a terminal as escape sequences, and a byte that is
+# not UTF-8.
+printf '{"\\u001b]0;x\\u0007\\u001b[2J":1,"\xff":2}' >escapes.json
+# repeat CHARACTER COUNT
+repeat() { head -c "$2" /dev/zero | tr '\0' "$1"; }
+{ printf '{"'; repeat a 1000000; printf '":1}'; } >longkey.json
 head -c 5000 /dev/zero | tr '\0' '[' >deep.json
 mkdir adirectory
 
@@ -193,9 +201,37 @@ small.json:9:12: warning: /extra: unknown key "extra": ignored [unknown-key]' --
         -- check --strict lenient.json
     expect "--strict passes a clean document" 0 '=minimal.json: ok: timeline "m": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7' "" \
         -- check --strict minimal.json
-    expect "--format json" 0 '=[{"file":"null.json","line":1,"column":1,"severity":"warning","code":"null-value","pointer":"","message":"null where a timeline is due: read as a default timeline"}]' \
-        '=null.json: ok: timeline "": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0' \
-        -- check --format json null.json
+    local empty_summary='timeline "": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0'
+    local item_error='itemerror.json:1:82: error: /tracks/0/items/0/offset: "abc" does not start with an integer: the read fails with "stoll"; the item is kept with a default effect; left unread: id [integer-invalid]'
+    local item_summary='timeline "": 1 track, 2 items (1 media summary, 0 audio transition, 1 video transition), 0 media infos, duration 0'
+    expect "--format json" 0 "=[{\"file\":\"null.json\",\"status\":\"ok\",\"summary\":\"${empty_summary//\"/\\\"}\",\"errors\":0,\"warnings\":1,\"diagnostics\":[{\"line\":1,\"column\":1,\"severity\":\"warning\",\"code\":\"null-value\",\"pointer\":\"\",\"message\":\"null where a timeline is due: read as a default timeline\"}]}]" \
+        "=null.json: ok: $empty_summary" -- check --format json null.json
+    expect "an error inside a track fails the file" 1 "" "=$item_error
+itemerror.json:1:89: warning: /tracks/0/items/1: no \"_type\": read as a media summary item [missing-item-type]
+itemerror.json: read with errors: 1 error (the readers carry on past it): $item_summary" -- check itemerror.json
+    expect "--format json, one object per file whatever failed" 1 \
+        "=[{\"file\":\"itemerror.json\",\"status\":\"failed\",\"error\":\"read with errors: 1 error (the readers carry on past it): ${item_summary//\"/\\\"}\",\"errors\":1,\"warnings\":1,\"diagnostics\":[{\"line\":1,\"column\":82,\"severity\":\"error\",\"code\":\"integer-invalid\",\"pointer\":\"/tracks/0/items/0/offset\",\"message\":\"\\\"abc\\\" does not start with an integer: the read fails with \\\"stoll\\\"; the item is kept with a default effect; left unread: id\"},{\"line\":1,\"column\":89,\"severity\":\"warning\",\"code\":\"missing-item-type\",\"pointer\":\"/tracks/0/items/1\",\"message\":\"no \\\"_type\\\": read as a media summary item\"}]},{\"file\":\"missing.json\",\"status\":\"failed\",\"error\":\"cannot be read: No such file or directory\",\"errors\":0,\"warnings\":0,\"diagnostics\":[]},{\"file\":\"minimal.json\",\"status\":\"ok\",\"summary\":\"timeline \\\"m\\\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7\",\"errors\":0,\"warnings\":0,\"diagnostics\":[]}]" \
+        "=itemerror.json: read with errors: 1 error (the readers carry on past it): $item_summary
+missing.json: cannot be read: No such file or directory
+minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
+        -- check --format json itemerror.json missing.json minimal.json
+    expect "--format json, a missing file" 1 '=[{"file":"missing.json","status":"failed","error":"cannot be read: No such file or directory","errors":0,"warnings":0,"diagnostics":[]}]' \
+        "=missing.json: cannot be read: No such file or directory" -- check --format json missing.json
+    # Diagnostics show what the document holds escaped, and shortened.
+    expect "escape sequences and bytes that are not UTF-8" 0 "=escapes.json: ok: $empty_summary" \
+        '=escapes.json:1:30: warning: /\u001b]0;x\u0007\u001b[2J: unknown key "\u001b]0;x\u0007\u001b[2J": ignored [unknown-key]
+escapes.json:1:36: warning: /\xff: unknown key "\xff": ignored [unknown-key]' -- check escapes.json
+    expect "--format json is UTF-8 whatever the document holds" 0 \
+        '=[{"file":"escapes.json","status":"ok","summary":"timeline \"\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0","errors":0,"warnings":2,"diagnostics":[{"line":1,"column":30,"severity":"warning","code":"unknown-key","pointer":"/\\u001b]0;x\\u0007\\u001b[2J","message":"unknown key \"\\u001b]0;x\\u0007\\u001b[2J\": ignored"},{"line":1,"column":36,"severity":"warning","code":"unknown-key","pointer":"/\\xff","message":"unknown key \"\\xff\": ignored"}]}]' \
+        "=escapes.json: ok: $empty_summary" -- check --format json escapes.json
+    expect "a long key gives a short line" 0 "=longkey.json: ok: $empty_summary" \
+        "=longkey.json:1:1000005: warning: /$(repeat a 191)...: unknown key \"$(repeat a 48)...\": ignored [unknown-key]" -- check longkey.json
+    expect_memory "a file that runs out of memory, then the next" 1 \
+        '=[{"file":"/dev/zero","status":"failed","error":"out of memory","errors":0,"warnings":0,"diagnostics":[]},{"file":"null.json","status":"ok","summary":"timeline \"\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0","errors":0,"warnings":1,"diagnostics":[{"line":1,"column":1,"severity":"warning","code":"null-value","pointer":"","message":"null where a timeline is due: read as a default timeline"}]}]' \
+        "=/dev/zero: out of memory
+null.json: ok: $empty_summary" -- check --format json /dev/zero null.json
+    expect_memory "out of memory in text" 1 "=minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
+        "=/dev/zero: out of memory" -- check /dev/zero minimal.json
     expect "an unknown format" 2 "" "~^orv-timeline-json: check: unknown format 'xml' \(expected text or json\)$" -- check --format xml x
     expect "the bundled example" 0 "~^.*timeline.json: ok: timeline \"promo-spring-campaign\": 4 tracks, " "" -- check "$example"
     expect "a null document is an empty timeline" 0 \
