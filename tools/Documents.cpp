@@ -348,24 +348,6 @@ bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string&
     }
 }
 
-std::string Quote(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
-
 const char* ItemKindName(const Model::TrackItem& item) {
     switch (item.GetType()) {
         case Model::TrackItemType::MediaSummary: return "MediaSummaryItem";
@@ -391,7 +373,7 @@ std::string FindEmptyEntry(const Model::Timeline& timeline) {
     for (std::size_t t = 0; t < tracks.size(); ++t) {
         const std::string entry = FindEmptyEntry(tracks[t]);
         if (!entry.empty()) {
-            return "tracks[" + std::to_string(t) + "] (id " + Quote(tracks[t].Id().Value()) + ") " + entry;
+            return "tracks[" + std::to_string(t) + "] (id " + QuotedText(tracks[t].Id().Value()) + ") " + entry;
         }
     }
     return {};
@@ -440,7 +422,7 @@ std::string Plural(std::size_t count, const char* singular, const char* plural) 
 std::string EffectText(const Model::TransitionEffect& effect) {
     return "effect " + Orv::TimelineEngineModel::ToString(effect.TransitionEffectType()) + ", offset " +
            std::to_string(effect.Offset()) + ", duration " + std::to_string(effect.Duration()) + ", config " +
-           Quote(effect.Config());
+           QuotedText(effect.Config());
 }
 
 }  // namespace
@@ -453,7 +435,7 @@ std::string Summarize(const Entity& entity) {
             for (const auto& track : timeline.Tracks()) {
                 counts.Add(track);
             }
-            return "timeline " + Quote(timeline.Id().Value()) + ": " +
+            return "timeline " + QuotedText(timeline.Id().Value()) + ": " +
                    Plural(timeline.Tracks().size(), "track", "tracks") + ", " + counts.Text() + ", " +
                    Plural(timeline.MediaInfos().size(), "media info", "media infos") + ", duration " +
                    std::to_string(timeline.Duration());
@@ -461,17 +443,17 @@ std::string Summarize(const Entity& entity) {
         case Kind::Track: {
             ItemCounts counts;
             counts.Add(*entity.track);
-            return "track " + Quote(entity.track->Id().Value()) + ": " + counts.Text();
+            return "track " + QuotedText(entity.track->Id().Value()) + ": " + counts.Text();
         }
         case Kind::Item: {
             const auto& item = *entity.item;
-            std::string text = std::string(ItemKindName(item)) + " " + Quote(item.Id().Value());
+            std::string text = std::string(ItemKindName(item)) + " " + QuotedText(item.Id().Value());
             if (item.GetType() == Model::TrackItemType::FxAudioTransition ||
                 item.GetType() == Model::TrackItemType::FxVideoTransition) {
                 text += ": " + EffectText(static_cast<const Model::FxTransitionItem&>(item).FxTransition());
             } else if (item.GetType() == Model::TrackItemType::MediaSummary) {
                 const auto& summary = static_cast<const Model::MediaSummaryItem&>(item);
-                text += ": media asset " + Quote(summary.MediaAssetId().Value()) + ", video " +
+                text += ": media asset " + QuotedText(summary.MediaAssetId().Value()) + ", video " +
                         std::to_string(summary.VideoIn()) + "+" + std::to_string(summary.VideoDuration()) +
                         ", audio " + std::to_string(summary.AudioIn()) + "+" +
                         std::to_string(summary.AudioDuration());
@@ -480,9 +462,9 @@ std::string Summarize(const Entity& entity) {
         }
         case Kind::MediaInfo: {
             const auto& info = *entity.mediaInfo;
-            return "media info " + Quote(info.MediaAssetId().Value()) + ": limit in " +
+            return "media info " + QuotedText(info.MediaAssetId().Value()) + ": limit in " +
                    std::to_string(info.LimitIn()) + ", limit duration " + std::to_string(info.LimitDuration()) +
-                   ", channels " + Quote(info.Channels());
+                   ", channels " + QuotedText(info.Channels());
         }
         case Kind::Effect:
             return "transition " + EffectText(*entity.effect);

@@ -6,6 +6,7 @@
 
 #include <Orv/Common/Serialization/Json/Stringer.h>
 #include <Orv/TimelineEngineModel/MediaInfo.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonDiagnostic.h>
 #include <Orv/TimelineEngineModel/Timeline.h>
 #include <Orv/TimelineEngineModel/Track.h>
 #include <Orv/TimelineEngineModel/TrackItem.h>
@@ -18,6 +19,13 @@
 #include <string>
 
 namespace OrvTool {
+
+// Texts from a document are shown with the library's QuotedText and
+// PrintableText: escaped (controls, bidirectional marks, bytes that are not
+// UTF-8) and shortened, so that nothing a document holds reaches a terminal,
+// a log or JSON output raw.
+using Orv::TimelineEngineModel::Serialization::Json::PrintableText;
+using Orv::TimelineEngineModel::Serialization::Json::QuotedText;
 
 // The entity a document holds at its root.
 enum class Kind { Timeline, Track, Item, MediaInfo, Effect };
@@ -88,10 +96,6 @@ bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string&
 
 // A one-line description of the entity for `check`.
 std::string Summarize(const Entity& entity);
-
-// A string value as it appears in messages: in double quotes, with quotes,
-// backslashes and control characters escaped as in JSON.
-std::string Quote(const std::string& text);
 
 // "MediaSummaryItem", "FxAudioTransitionItem", "FxVideoTransitionItem" or
 // "unknown kind".

@@ -42,6 +42,9 @@ const char* const kPalette[] = {"#4e79a7", "#f28e2b", "#59a14f", "#b07aa1",
                                 "#76b7b2", "#edc948", "#ff9da7", "#9c755f"};
 constexpr std::size_t kPaletteSize = sizeof kPalette / sizeof kPalette[0];
 const char* const kNoAssetColour = "#b0b0b0";
+// The longest texts of the document that labels and tooltips show, in bytes.
+constexpr std::size_t kLabelLength = 256;
+constexpr std::size_t kTooltipLength = 200;
 
 const char* const kStyle =
     "text{font-family:'DejaVu Sans',Verdana,sans-serif;font-size:10px;fill:#222}"
@@ -186,12 +189,11 @@ void PlaceUntimedAndTransitions(std::vector<Lane>& lanes, Scale& scale) {
     }
 }
 
-// A text as a one-line label: valid XML text with tabs and line breaks as
-// spaces.
+// A text of the document as a one-line label: printable (controls and
+// bidirectional marks escaped) and valid XML text, cut long before it could
+// fill the widest picture.
 std::string Label(const std::string& bytes) {
-    std::string label = ValidXmlText(bytes);
-    std::replace_if(label.begin(), label.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return label;
+    return ValidXmlText(PrintableText(bytes, kLabelLength));
 }
 
 double CharacterWidth(const std::string& label) {
@@ -263,7 +265,7 @@ public:
         svg.Element("style", {}, kStyle);
         svg.Element("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "#fff"}});
         svg.Element("text", {{"class", "heading"}, {"x", Px(kMargin)}, {"y", "20"}},
-                    FitLabel(Label(Heading()), (width - 2 * kMargin) / 1.3));  // 13 px bold
+                    FitLabel(ValidXmlText(Heading()), (width - 2 * kMargin) / 1.3));  // 13 px bold
         for (std::size_t i = 0; i < lanes.size(); ++i) {
             svg.Element("rect", {{"class", "lane"}, {"x", "0"}, {"y", Px(LaneTop(i) + 2)}, {"width", Px(width)},
                                  {"height", Px(kLaneHeight - 4)}});
@@ -286,9 +288,9 @@ private:
         for (const auto& lane : lanes) {
             items += lane.items.size();
         }
-        std::string heading = "timeline " + Quote(timeline.Id().Value());
+        std::string heading = "timeline " + QuotedText(timeline.Id().Value());
         if (!timeline.TransactionId().Value().empty()) {
-            heading += " (transaction " + Quote(timeline.TransactionId().Value()) + ")";
+            heading += " (transaction " + QuotedText(timeline.TransactionId().Value()) + ")";
         }
         return heading + ": " + std::to_string(lanes.size()) + (lanes.size() == 1 ? " track, " : " tracks, ") +
                std::to_string(items) + (items == 1 ? " item" : " items") + ", duration " +
@@ -315,7 +317,7 @@ private:
     void DrawLane(const Lane& lane, double top) {
         const std::string& id = lane.track->Id().Value();
         svg.Open("g", {{"class", "track"}});
-        svg.Element("title", {}, "track " + Quote(id) + ": " + std::to_string(lane.items.size()) +
+        svg.Element("title", {}, "track " + QuotedText(id, kTooltipLength) + ": " + std::to_string(lane.items.size()) +
                                     (lane.items.size() == 1 ? " item" : " items"));
         if (id.empty()) {
             svg.Element("text", {{"class", "muted"}, {"x", Px(kMargin)}, {"y", Px(top + 25)}}, "(no id)");
@@ -525,10 +527,10 @@ private:
 
     std::string SummaryDescription(const Placed& placed) const {
         const auto& item = Summary(placed);
-        std::string text = std::string(ItemKindName(item)) + " " + Quote(item.Id().Value()) + "\nvideo in " +
+        std::string text = std::string(ItemKindName(item)) + " " + QuotedText(item.Id().Value(), kTooltipLength) + "\nvideo in " +
                            Decimal(item.VideoIn()) + ", duration " + Decimal(item.VideoDuration()) + "\naudio in " +
                            Decimal(item.AudioIn()) + ", duration " + Decimal(item.AudioDuration()) +
-                           "\nmedia asset " + Quote(item.MediaAssetId().Value()) + ": video in " +
+                           "\nmedia asset " + QuotedText(item.MediaAssetId().Value(), kTooltipLength) + ": video in " +
                            Decimal(item.MediaVideoIn()) + ", duration " + Decimal(item.MediaVideoDuration()) +
                            "; audio in " + Decimal(item.MediaAudioIn()) + ", duration " +
                            Decimal(item.MediaAudioDuration()) + "\naudio level " + Decimal(item.AudioLevel()) +
@@ -538,9 +540,9 @@ private:
 
     std::string TransitionDescription(const Placed& placed) const {
         const auto& effect = Effect(placed);
-        return std::string(ItemKindName(*placed.item)) + " " + Quote(placed.item->Id().Value()) + "\neffect " +
+        return std::string(ItemKindName(*placed.item)) + " " + QuotedText(placed.item->Id().Value(), kTooltipLength) + "\neffect " +
                Model::ToString(effect.TransitionEffectType()) + ", offset " + Decimal(effect.Offset()) +
-               ", duration " + Decimal(effect.Duration()) + ", config " + Quote(effect.Config()) +
+               ", duration " + Decimal(effect.Duration()) + ", config " + QuotedText(effect.Config(), kTooltipLength) +
                "\nmarked at " + TimeText(placed.cut) + ", between the items around it";
     }
 
