@@ -88,6 +88,9 @@ private:
     const bool owned;
 };
 
+// The help texts name the limit.
+static_assert(Conv::MaxDocumentSize == 2147483647, "update the limit in the help texts and the README");
+
 std::string TooLarge() {
     return "larger than " + std::to_string(Conv::MaxDocumentSize) + " bytes, the largest document loaded";
 }

@@ -49,9 +49,12 @@ std::string Usage() {
     return out +
            "\n"
            "Run 'orv-timeline-json COMMAND --help' for the options of a command.\n"
-           "FILE \"-\" reads standard input.\n"
-           "Exit status: 0 success, 1 a document failed, two documents differ or the\n"
-           "output cannot be written, 2 bad usage.\n";
+           "FILE \"-\" reads standard input. Documents larger than 2147483647 bytes\n"
+           "are refused without being read whole. Texts from a document are shown\n"
+           "escaped and shortened.\n"
+           "Exit status: 0 success; 1 a document failed (check: a file that cannot\n"
+           "be read or converted, or has an error diagnostic), two documents differ,\n"
+           "or the output cannot be written; 2 bad usage.\n";
 }
 
 // A command's status, unless standard output could not be written.
