@@ -158,7 +158,7 @@ memory_limit="-v 100000"
 memory_cases=0
 # shellcheck disable=SC2086
 if [ "$(head -c 4 "$tool" | od -An -c | tr -d ' ')" = '177ELF' ] &&
-    (ulimit $memory_limit && "$tool" --version) >/dev/null 2>&1; then
+    (exec >/dev/null 2>&1 && ulimit $memory_limit && "$tool" --version; exit $?); then
     memory_cases=1
 fi
 # expect_memory ARGUMENTS OF expect...: a case under the memory limit.
