@@ -1,12 +1,14 @@
 #include "CommandLine.h"
 #include "Commands.h"
-#include "DiagnosticOutput.h"
 #include "Documents.h"
+#include "Output.h"
 
 #include <Orv/Common/Serialization/Json/Stringer.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonDiagnostic.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonDocumentChecker.h>
 
 #include <iostream>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@ namespace OrvTool {
 namespace {
 
 namespace Conv = Orv::TimelineEngineModel::Serialization::Json;
+using Conv::JsonDiagnostic;
 using Orv::Common::Serialization::Json::Stringer;
 
 const char* const kHelp =
@@ -25,35 +28,50 @@ const char* const kHelp =
     "library's reader for KIND: timeline (the default), track, item, media-info or\n"
     "effect. The JSON is read as jsoncpp reads it by default: comments, trailing\n"
     "commas, duplicate keys (the last one counts) and text after the document are\n"
-    "accepted.\n"
+    "accepted. Documents larger than 2147483647 bytes are refused without being\n"
+    "read whole.\n"
     "\n"
     "First, on standard error, one line for every place where the reader skips,\n"
     "reinterprets or fails (the library's JsonDocumentChecker), in document order:\n"
     "  FILE:LINE:COLUMN: warning: POINTER: MESSAGE [CODE]\n"
     "(\"error:\" where the reader fails; POINTER is a JSON Pointer, left out for\n"
-    "the whole text). Then one line per file:\n"
-    "  FILE: ok: SUMMARY                         on standard output\n"
-    "  FILE: cannot be read: REASON              on standard error\n"
-    "  FILE: not JSON: Line N, Column M: REASON  on standard error\n"
-    "  FILE: not a KIND: CONVERTER MESSAGE       on standard error\n"
-    "  FILE: not writable: PLACE holds no item   on standard error\n"
-    "  FILE: not strict: N diagnostics           on standard error, with --strict\n"
+    "the whole text). Texts from the document are shown escaped and shortened.\n"
+    "Then one line per file, whatever happened to the files before it:\n"
+    "  FILE: ok: SUMMARY                          on standard output\n"
+    "  FILE: cannot be read: REASON               on standard error\n"
+    "  FILE: not JSON: Line N, Column M: REASON   on standard error\n"
+    "  FILE: not a KIND: CONVERTER MESSAGE        on standard error\n"
+    "  FILE: not writable: PLACE holds no item    on standard error\n"
+    "  FILE: read with errors: N errors (the readers carry on past them): SUMMARY\n"
+    "                                             on standard error\n"
+    "  FILE: not strict: N diagnostics            on standard error, with --strict\n"
+    "  FILE: out of memory                        on standard error\n"
     "The \"not writable\" one is a timeline or track whose \"items\" array holds an\n"
     "element that is neither an object nor null: the reader keeps an empty entry\n"
-    "for it, which the writer refuses.\n"
+    "for it, which the writer refuses. \"read with errors\" is a document with an\n"
+    "\"error:\" diagnostic where a reader carried on, such as a track item that\n"
+    "failed inside a track that was read.\n"
     "\n"
     "Options:\n"
     "  --as KIND          the entity at the root of each document\n"
     "  --strict           also hold the text to RFC 8259 JSON, and fail a file\n"
     "                     on any diagnostic, warnings included\n"
-    "  --format json      print the diagnostics of all files as one JSON array on\n"
-    "                     standard output instead (objects of file, line, column,\n"
-    "                     severity, code, pointer, message); the per-file lines\n"
-    "                     then all go to standard error\n"
+    "  --format json      print one JSON array on standard output instead, an\n"
+    "                     object per file in order: {\"file\", \"status\": \"ok\" or\n"
+    "                     \"failed\", \"summary\" (ok) or \"error\" (the reason of\n"
+    "                     its line), \"errors\", \"warnings\", \"diagnostics\": [{\n"
+    "                     \"line\", \"column\", \"severity\", \"code\", \"pointer\",\n"
+    "                     \"message\"}]}; the per-file lines all go to standard\n"
+    "                     error\n"
     "  -h, --help         show this help\n"
     "\n"
-    "Exit status: 0 when every file is ok, 1 when any is not, 2 on bad usage.\n"
-    "Without --strict, diagnostics alone do not fail a file.\n";
+    "Exit status: 0 when every file is ok, 1 when any is not (it cannot be read\n"
+    "or converted, has an error diagnostic, or, with --strict, any diagnostic) or\n"
+    "standard output cannot be written, 2 on bad usage. Without --strict,\n"
+    "warnings alone do not fail a file.\n";
+
+// File names are the user's, and kept whole up to any path's length.
+constexpr std::size_t kFileNameLength = 4096;
 
 Conv::DocumentKind DocumentKindOf(Kind kind) {
     switch (kind) {
@@ -75,19 +93,40 @@ std::vector<JsonDiagnostic> Diagnose(const LoadDetails& details, Kind kind, bool
         options.strictJson = strict;
         const auto result = Conv::JsonDocumentChecker().Check(details.text, DocumentKindOf(kind), diagnostics, options);
         if (!result) {
+            ThrowIfOutOfMemory(result.ErrorMessage());
             throw std::runtime_error(std::string("the document checker failed: ") + result.ErrorMessage());
         }
     }
     return diagnostics;
 }
 
-// The file's own line: what LoadEntity found, or a summary. False when the
-// file is not ok.
-bool ReportFile(const std::string& path, bool loaded, const std::string& error, const Entity& entity,
-                std::size_t strictFailures, std::ostream& okStream) {
+std::string Count(std::size_t count, const char* singular, const char* plural) {
+    return std::to_string(count) + " " + (count == 1 ? singular : plural);
+}
+
+// What `check` found in one file.
+struct FileResult {
+    bool ok = false;
+    std::string text;  // the summary when ok, otherwise the reason
+    std::vector<JsonDiagnostic> diagnostics;
+    std::size_t errors = 0;
+    std::size_t warnings = 0;
+};
+
+FileResult CheckFile(const std::string& path, Kind kind, bool strict) {
+    FileResult file;
+    Entity entity;
+    std::string error;
+    LoadDetails details;
+    const bool loaded = LoadEntity(path, kind, entity, error, &details);
+    file.diagnostics = Diagnose(details, kind, strict);
+    details = LoadDetails();  // the text, no longer needed
+    for (const JsonDiagnostic& diagnostic : file.diagnostics) {
+        ++(diagnostic.severity == JsonDiagnostic::Severity::Error ? file.errors : file.warnings);
+    }
     if (!loaded) {
-        std::cerr << path << ": " << error << std::endl;
-        return false;
+        file.text = error;
+        return file;
     }
     std::string emptyEntry;
     if (entity.timeline) {
@@ -96,17 +135,65 @@ bool ReportFile(const std::string& path, bool loaded, const std::string& error, 
         emptyEntry = FindEmptyEntry(*entity.track);
     }
     if (!emptyEntry.empty()) {
-        std::cerr << path << ": not writable: " << emptyEntry
-                  << " holds no item (its element is neither an object nor null)" << std::endl;
-        return false;
+        file.text = "not writable: " + emptyEntry + " holds no item (its element is neither an object nor null)";
+    } else if (file.errors != 0) {
+        file.text = "read with errors: " + Count(file.errors, "error", "errors") +
+                    (file.errors == 1 ? " (the readers carry on past it): " : " (the readers carry on past them): ") +
+                    Summarize(entity);
+    } else if (strict && !file.diagnostics.empty()) {
+        file.text = "not strict: " + Count(file.diagnostics.size(), "diagnostic", "diagnostics");
+    } else {
+        file.ok = true;
+        file.text = Summarize(entity);
     }
-    if (strictFailures != 0) {
-        std::cerr << path << ": not strict: " << strictFailures
-                  << (strictFailures == 1 ? " diagnostic" : " diagnostics") << std::endl;
-        return false;
+    return file;
+}
+
+// One element of the --format json array.
+std::string FileRecord(const std::string& path, const FileResult& file) {
+    Stringer record;
+    record.Object();
+    record.Key("file").Value(Conv::PrintableText(path, kFileNameLength));
+    record.Key("status").Value(file.ok ? "ok" : "failed");
+    record.Key(file.ok ? "summary" : "error").Value(file.text);
+    // Whole numbers as doubles: exact far beyond any text's size, and written
+    // without a fraction.
+    record.Key("errors").Value(static_cast<double>(file.errors));
+    record.Key("warnings").Value(static_cast<double>(file.warnings));
+    record.Key("diagnostics").Array();
+    for (const JsonDiagnostic& diagnostic : file.diagnostics) {
+        record.Object();
+        record.Key("line").Value(static_cast<double>(diagnostic.line));
+        record.Key("column").Value(static_cast<double>(diagnostic.column));
+        record.Key("severity").Value(ToString(diagnostic.severity));
+        record.Key("code").Value(diagnostic.code);
+        record.Key("pointer").Value(Conv::PrintableText(diagnostic.pointer, Conv::PrintedPointerLength));
+        record.Key("message").Value(diagnostic.message);
+        record.CloseObject();
     }
-    okStream << path << ": ok: " << Summarize(entity) << std::endl;
-    return true;
+    record.CloseArray();
+    record.CloseObject();
+    return record.ToString();
+}
+
+// The file's diagnostics and its own line, or its record; `first` tells
+// whether the record opens the array.
+void ReportFile(const std::string& path, const FileResult& file, bool json, bool first) {
+    const std::string line = path + ": " + (file.ok ? "ok: " : "") + file.text + "\n";
+    if (json) {
+        Print((first ? "[" : ",") + FileRecord(path, file));
+    } else {
+        std::string lines;
+        for (const JsonDiagnostic& diagnostic : file.diagnostics) {
+            lines += ToString(diagnostic, path) + '\n';
+        }
+        std::cerr << lines;
+    }
+    if (file.ok && !json) {
+        Print(line);
+    } else {
+        std::cerr << line;
+    }
 }
 
 }  // namespace
@@ -115,7 +202,7 @@ int RunCheck(const std::vector<std::string>& arguments) {
     const ParsedArguments parsed =
         ParseArguments(arguments, {{"--as", "", true}, {"--strict", "", false}, {"--format", "", true}});
     if (parsed.help) {
-        std::cout << kHelp;
+        Print(kHelp);
         return kExitOk;
     }
     const Kind kind = KindOption(parsed);
@@ -136,28 +223,34 @@ int RunCheck(const std::vector<std::string>& arguments) {
         throw UsageError("standard input (\"-\") can be read only once");
     }
 
+    // Whatever fails on one file, the next ones are still checked.
     int status = kExitOk;
-    Stringer array;
-    array.Array();
+    bool first = true;
     for (const auto& path : parsed.operands) {
-        Entity entity;
-        std::string error;
-        LoadDetails details;
-        const bool loaded = LoadEntity(path, kind, entity, error, &details);
-        const std::vector<JsonDiagnostic> diagnostics = Diagnose(details, kind, strict);
-        for (const JsonDiagnostic& diagnostic : diagnostics) {
-            if (json) {
-                WriteDiagnostic(array, path, diagnostic);
-            } else {
-                std::cerr << DiagnosticLine(path, diagnostic) << '\n';
-            }
+        FileResult file;
+        try {
+            file = CheckFile(path, kind, strict);
+        } catch (const std::bad_alloc&) {
+            file = FileResult();
+            file.text = kOutOfMemory;
+        } catch (const std::exception& error) {
+            file = FileResult();
+            file.text = Conv::PrintableText(error.what(), 256);
         }
-        if (!ReportFile(path, loaded, error, entity, strict ? diagnostics.size() : 0, json ? std::cerr : std::cout)) {
+        try {
+            ReportFile(path, file, json, first);
+        } catch (const std::bad_alloc&) {
+            FileResult failed;
+            failed.text = kOutOfMemory;
+            ReportFile(path, failed, json, first);
+        }
+        first = false;
+        if (!file.ok) {
             status = kExitFailed;
         }
     }
-    if (json && !Emit(array.CloseArray().ToString(), "")) {
-        return kExitFailed;
+    if (json) {
+        Print(first ? "[]\n" : "]\n");
     }
     return status;
 }

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Documents.h"
+#include "Output.h"
 #include "TimelineDiff.h"
 
 #include <iostream>
@@ -24,15 +25,15 @@ const char* const kHelp =
     "  --max N     print at most N differences (default 10)\n"
     "  -h, --help  show this help\n"
     "\n"
-    "Exit status: 0 when equal, 1 when they differ or a document cannot be read,\n"
-    "2 on bad usage.\n";
+    "Exit status: 0 when equal, 1 when they differ, a document cannot be read or\n"
+    "standard output cannot be written, 2 on bad usage.\n";
 
 }  // namespace
 
 int RunDiff(const std::vector<std::string>& arguments) {
     const ParsedArguments parsed = ParseArguments(arguments, {{"--max", "", true}});
     if (parsed.help) {
-        std::cout << kHelp;
+        Print(kHelp);
         return kExitOk;
     }
     const std::size_t limit = static_cast<std::size_t>(ParseCount("--max", parsed.Value("--max", "10"), 1000000));
@@ -57,24 +58,26 @@ int RunDiff(const std::vector<std::string>& arguments) {
         return kExitFailed;
     }
     if (*a.timeline == *b.timeline) {
-        std::cout << "equal timelines" << std::endl;
+        Print("equal timelines\n");
         return kExitOk;
     }
     std::size_t total = 0;
+    std::string text;
     for (const auto& line : DiffTimelines(*a.timeline, *b.timeline, limit, &total)) {
-        std::cout << line << '\n';
+        text += line + '\n';
     }
     if (total == 0) {
         // The comparison found a difference that the member listing cannot
         // name; the model's own equality has the last word.
-        std::cout << "the timelines differ" << std::endl;
+        text += "the timelines differ\n";
     } else {
-        std::cout << total << (total == 1 ? " difference" : " differences");
+        text += std::to_string(total) + (total == 1 ? " difference" : " differences");
         if (total > limit) {
-            std::cout << " (" << limit << " shown)";
+            text += " (" + std::to_string(limit) + " shown)";
         }
-        std::cout << std::endl;
+        text += '\n';
     }
+    Print(text);
     return kExitFailed;
 }
 

@@ -13,13 +13,20 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/TrackToJsonConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/TransitionEffectToJsonConverter.h>
 
+#include <Orv/TimelineEngineModel/Serialization/Json/DocumentLimits.h>
+
+#include <fcntl.h>
 #include <json/reader.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <sstream>
 
 namespace OrvTool {
@@ -58,34 +65,91 @@ const char* KindNoun(Kind kind) {
     return "entity";
 }
 
+namespace {
+
+constexpr std::size_t kPadding = Conv::JsonTextToTimelineConverter::Padding;
+
+// Closes the file it holds, also when reading throws.
+class InputFile {
+public:
+    explicit InputFile(const std::string& path)
+        : fd(path == "-" ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC)), owned(path != "-") {}
+    ~InputFile() {
+        if (owned && fd >= 0) {
+            close(fd);
+        }
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    const int fd;
+
+private:
+    const bool owned;
+};
+
+// The help texts name the limit.
+static_assert(Conv::MaxDocumentSize == 2147483647, "update the limit in the help texts and the README");
+
+std::string TooLarge() {
+    return "larger than " + std::to_string(Conv::MaxDocumentSize) + " bytes, the largest document loaded";
+}
+
+}  // namespace
+
 bool ReadInput(const std::string& path, std::string& text, std::string& error) {
-    const bool standardInput = path == "-";
-    std::FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    const InputFile file(path);
+    if (file.fd < 0) {
         error = std::strerror(errno);
         return false;
     }
     text.clear();
+    // A regular file's size is known before reading; a stream (a pipe, a
+    // device) is cut off as soon as it passes the limit.
     struct stat info {};
-    if (!standardInput && fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
-        text.reserve(static_cast<std::size_t>(info.st_size) + Conv::JsonTextToTimelineConverter::Padding);
+    if (fstat(file.fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        if (static_cast<std::uint64_t>(info.st_size) > Conv::MaxDocumentSize) {
+            error = TooLarge();
+            return false;
+        }
+        text.reserve(static_cast<std::size_t>(info.st_size) + kPadding);
     }
     char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, count);
+    const std::size_t mostCapacity = Conv::MaxDocumentSize + sizeof buffer + kPadding;
+    for (;;) {
+        const ssize_t count = read(file.fd, buffer, sizeof buffer);
+        if (count == 0) {
+            break;
+        }
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            // Reading a directory opens fine and fails here with EISDIR.
+            error = std::strerror(errno);
+            return false;
+        }
+        const std::size_t size = text.size() + static_cast<std::size_t>(count);
+        if (size > text.capacity()) {
+            // Doubling, though never far past the limit.
+            text.reserve(std::min(std::max(2 * text.capacity(), size), mostCapacity));
+        }
+        text.append(buffer, static_cast<std::size_t>(count));
+        if (text.size() > Conv::MaxDocumentSize) {
+            text.clear();
+            text.shrink_to_fit();
+            error = TooLarge();
+            return false;
+        }
     }
-    // Reading a directory opens fine and fails here with EISDIR.
-    const int readError = std::ferror(file) ? errno : 0;
-    if (!standardInput) {
-        std::fclose(file);
-    }
-    if (readError != 0) {
-        error = std::strerror(readError);
-        return false;
-    }
-    text.reserve(text.size() + Conv::JsonTextToTimelineConverter::Padding);  // standard input, a growing file
+    text.reserve(text.size() + kPadding);  // a stream, a growing file
     return true;
+}
+
+void ThrowIfOutOfMemory(const char* message) {
+    if (std::strcmp(message, std::bad_alloc().what()) == 0) {
+        throw std::bad_alloc();
+    }
 }
 
 namespace {
@@ -121,7 +185,9 @@ std::string Explain(const char* message) {
     return text;
 }
 
+// jsoncpp throws for nesting beyond its limit, and when memory runs out.
 std::string ParserGaveUp(const char* what) {
+    ThrowIfOutOfMemory(what);
     return std::string("nesting deeper than the parser allows (") + what + ")";
 }
 
@@ -134,8 +200,6 @@ bool ParseJson(const std::string& text, Json::Value& value, std::string& error) 
             return true;
         }
     } catch (const std::exception& exception) {
-        // jsoncpp throws instead of reporting once the nesting exceeds its
-        // stack limit.
         error = ParserGaveUp(exception.what());
         return false;
     }
@@ -147,6 +211,7 @@ template <typename Converter, typename Pointer>
 bool RunReader(const Json::Value& json, Pointer& target, std::string& error) {
     const Result result = Converter().To(json, target);
     if (!result) {
+        ThrowIfOutOfMemory(result.ErrorMessage());
         error = Explain(result.ErrorMessage());
         return false;
     }
@@ -190,6 +255,9 @@ bool LoadTimeline(const std::string& text, Entity& entity, std::string& error, b
     Report report;
     const Result result = Conv::JsonTextToTimelineConverter().To(text, entity.timeline, report);
     needsCheck = report.path != Report::Path::Fast || report.anomaly;
+    if (report.failure != Failure::None) {
+        ThrowIfOutOfMemory(result.ErrorMessage());
+    }
     switch (report.failure) {
         case Failure::None:
             return true;
@@ -233,6 +301,7 @@ bool WriteEntity(const Entity& entity, Stringer& stringer, std::string& error) {
     if (result) {
         return true;
     }
+    ThrowIfOutOfMemory(result.ErrorMessage());
     error = result.ErrorMessage();
     if (!emptyEntry.empty()) {
         error += " (" + emptyEntry + ": its element in the document is neither an object nor null)";
@@ -240,7 +309,9 @@ bool WriteEntity(const Entity& entity, Stringer& stringer, std::string& error) {
     return false;
 }
 
-bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string& error, LoadDetails* details) {
+namespace {
+
+bool Load(const std::string& path, Kind kind, Entity& entity, std::string& error, LoadDetails* details) {
     LoadDetails local;
     LoadDetails& loaded = details != nullptr ? *details : local;
     std::string& text = loaded.text;
@@ -265,22 +336,19 @@ bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string&
     return true;
 }
 
-std::string Quote(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            quoted += escape;
-        } else {
-            quoted += c;
+}  // namespace
+
+bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string& error, LoadDetails* details) {
+    try {
+        return Load(path, kind, entity, error, details);
+    } catch (const std::bad_alloc&) {
+        entity = Entity();
+        if (details != nullptr) {
+            *details = LoadDetails();
         }
+        error = kOutOfMemory;
+        return false;
     }
-    return quoted + "\"";
 }
 
 const char* ItemKindName(const Model::TrackItem& item) {
@@ -308,7 +376,7 @@ std::string FindEmptyEntry(const Model::Timeline& timeline) {
     for (std::size_t t = 0; t < tracks.size(); ++t) {
         const std::string entry = FindEmptyEntry(tracks[t]);
         if (!entry.empty()) {
-            return "tracks[" + std::to_string(t) + "] (id " + Quote(tracks[t].Id().Value()) + ") " + entry;
+            return "tracks[" + std::to_string(t) + "] (id " + QuotedText(tracks[t].Id().Value()) + ") " + entry;
         }
     }
     return {};
@@ -357,7 +425,7 @@ std::string Plural(std::size_t count, const char* singular, const char* plural) 
 std::string EffectText(const Model::TransitionEffect& effect) {
     return "effect " + Orv::TimelineEngineModel::ToString(effect.TransitionEffectType()) + ", offset " +
            std::to_string(effect.Offset()) + ", duration " + std::to_string(effect.Duration()) + ", config " +
-           Quote(effect.Config());
+           QuotedText(effect.Config());
 }
 
 }  // namespace
@@ -370,7 +438,7 @@ std::string Summarize(const Entity& entity) {
             for (const auto& track : timeline.Tracks()) {
                 counts.Add(track);
             }
-            return "timeline " + Quote(timeline.Id().Value()) + ": " +
+            return "timeline " + QuotedText(timeline.Id().Value()) + ": " +
                    Plural(timeline.Tracks().size(), "track", "tracks") + ", " + counts.Text() + ", " +
                    Plural(timeline.MediaInfos().size(), "media info", "media infos") + ", duration " +
                    std::to_string(timeline.Duration());
@@ -378,17 +446,17 @@ std::string Summarize(const Entity& entity) {
         case Kind::Track: {
             ItemCounts counts;
             counts.Add(*entity.track);
-            return "track " + Quote(entity.track->Id().Value()) + ": " + counts.Text();
+            return "track " + QuotedText(entity.track->Id().Value()) + ": " + counts.Text();
         }
         case Kind::Item: {
             const auto& item = *entity.item;
-            std::string text = std::string(ItemKindName(item)) + " " + Quote(item.Id().Value());
+            std::string text = std::string(ItemKindName(item)) + " " + QuotedText(item.Id().Value());
             if (item.GetType() == Model::TrackItemType::FxAudioTransition ||
                 item.GetType() == Model::TrackItemType::FxVideoTransition) {
                 text += ": " + EffectText(static_cast<const Model::FxTransitionItem&>(item).FxTransition());
             } else if (item.GetType() == Model::TrackItemType::MediaSummary) {
                 const auto& summary = static_cast<const Model::MediaSummaryItem&>(item);
-                text += ": media asset " + Quote(summary.MediaAssetId().Value()) + ", video " +
+                text += ": media asset " + QuotedText(summary.MediaAssetId().Value()) + ", video " +
                         std::to_string(summary.VideoIn()) + "+" + std::to_string(summary.VideoDuration()) +
                         ", audio " + std::to_string(summary.AudioIn()) + "+" +
                         std::to_string(summary.AudioDuration());
@@ -397,9 +465,9 @@ std::string Summarize(const Entity& entity) {
         }
         case Kind::MediaInfo: {
             const auto& info = *entity.mediaInfo;
-            return "media info " + Quote(info.MediaAssetId().Value()) + ": limit in " +
+            return "media info " + QuotedText(info.MediaAssetId().Value()) + ": limit in " +
                    std::to_string(info.LimitIn()) + ", limit duration " + std::to_string(info.LimitDuration()) +
-                   ", channels " + Quote(info.Channels());
+                   ", channels " + QuotedText(info.Channels());
         }
         case Kind::Effect:
             return "transition " + EffectText(*entity.effect);

@@ -6,6 +6,7 @@
 
 #include <Orv/Common/Serialization/Json/Stringer.h>
 #include <Orv/TimelineEngineModel/MediaInfo.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonDiagnostic.h>
 #include <Orv/TimelineEngineModel/Timeline.h>
 #include <Orv/TimelineEngineModel/Track.h>
 #include <Orv/TimelineEngineModel/TrackItem.h>
@@ -19,6 +20,13 @@
 
 namespace OrvTool {
 
+// Texts from a document are shown with the library's QuotedText and
+// PrintableText: escaped (controls, bidirectional marks, bytes that are not
+// UTF-8) and shortened, so that nothing a document holds reaches a terminal,
+// a log or JSON output raw.
+using Orv::TimelineEngineModel::Serialization::Json::PrintableText;
+using Orv::TimelineEngineModel::Serialization::Json::QuotedText;
+
 // The entity a document holds at its root.
 enum class Kind { Timeline, Track, Item, MediaInfo, Effect };
 
@@ -31,9 +39,20 @@ Kind KindOption(const ParsedArguments& parsed);
 const char* KindNoun(Kind kind);
 
 // The whole content of `path`, or of standard input for "-", with the spare
-// capacity that lets JsonTextToTimelineConverter read it in place. On failure
-// returns false and sets `error` to the system's reason.
+// capacity that lets JsonTextToTimelineConverter read it in place. A text
+// longer than the library's MaxDocumentSize is refused without being read
+// whole: a regular file by its size, a stream once it passes the limit. On
+// failure returns false and sets `error` to the reason ("larger than N
+// bytes, ..." or the system's). Throws std::bad_alloc when memory runs out.
 bool ReadInput(const std::string& path, std::string& text, std::string& error);
+
+// The reason given for any failure to get memory, whatever ran out of it.
+constexpr const char* kOutOfMemory = "out of memory";
+
+// The library's converters report memory that ran out as a failed Result
+// with the text of std::bad_alloc; this turns that text back into the
+// exception.
+void ThrowIfOutOfMemory(const char* message);
 
 // One entity of any kind, as read from a document.
 struct Entity {
@@ -47,7 +66,7 @@ struct Entity {
 
 // Runs the library's writer for the entity. On failure returns false and sets
 // `error` to the converter's message, naming the entry without an item when
-// that is the cause.
+// that is the cause. Throws std::bad_alloc when memory runs out.
 bool WriteEntity(const Entity& entity, Orv::Common::Serialization::Json::Stringer& stringer,
                  std::string& error);
 
@@ -61,8 +80,8 @@ std::string FindEmptyEntry(const Orv::TimelineEngineModel::Track& track);
 // same default settings (comments, trailing commas, duplicate keys and text
 // after the document accepted) and converted by their readers. On failure
 // `error` is one of "cannot be read: REASON", "not JSON: REASON" (jsoncpp's
-// first error, "Line N, Column M: reason", or the nesting it refuses) and
-// "not a KIND: MESSAGE".
+// first error, "Line N, Column M: reason", or the nesting it refuses),
+// "not a KIND: MESSAGE" and kOutOfMemory, whichever step ran out of memory.
 //
 // `details`, when given, receives the text and whether it needs the document
 // checker: not when the timeline reader's fast path read it and met nothing
@@ -77,10 +96,6 @@ bool LoadEntity(const std::string& path, Kind kind, Entity& entity, std::string&
 
 // A one-line description of the entity for `check`.
 std::string Summarize(const Entity& entity);
-
-// A string value as it appears in messages: in double quotes, with quotes,
-// backslashes and control characters escaped as in JSON.
-std::string Quote(const std::string& text);
 
 // "MediaSummaryItem", "FxAudioTransitionItem", "FxVideoTransitionItem" or
 // "unknown kind".

@@ -1,12 +1,10 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Documents.h"
+#include "Output.h"
 
 #include <Orv/Common/Serialization/Json/Stringer.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 
 namespace OrvTool {
@@ -28,33 +26,26 @@ const char* const kHelp =
     "  --pretty       lay the text out over several lines, indented by two spaces\n"
     "  -o, --output OUT\n"
     "                 write to OUT instead of standard output; OUT is written only\n"
-    "                 when the conversion succeeded\n"
+    "                 when the conversion succeeded, and replaced whole: the text\n"
+    "                 goes to a temporary file beside it first, so a failed write\n"
+    "                 leaves OUT as it was (a new OUT gets 0666 less the umask,\n"
+    "                 an existing one keeps its mode)\n"
     "  -h, --help     show this help\n"
     "\n"
     "Exit status: 0 on success, 1 when the document cannot be read, parsed,\n"
-    "converted or written, 2 on bad usage.\n";
+    "converted or written (standard output included), 2 on bad usage.\n";
 
 }  // namespace
 
 bool Emit(const std::string& text, const std::string& path) {
     if (path.empty()) {
-        std::cout << text << '\n' << std::flush;
-        if (!std::cout) {
-            std::cerr << kProgram << ": cannot write to standard output" << std::endl;
-            return false;
-        }
-        return true;
+        Print(text);
+        Print("\n");
+        return StandardOutputError() == 0;  // main() reports the reason
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::cerr << path << ": cannot be written: " << std::strerror(errno) << std::endl;
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fputc('\n', file) != EOF;
-    const int writeError = written ? 0 : errno;
-    if (std::fclose(file) != 0 || !written) {
-        std::cerr << path << ": cannot be written: " << std::strerror(writeError != 0 ? writeError : errno)
-                  << std::endl;
+    std::string error;
+    if (!ReplaceFile(path, {text, "\n"}, error)) {
+        std::cerr << path << ": cannot be written: " << error << std::endl;
         return false;
     }
     return true;
@@ -64,7 +55,7 @@ int RunFormat(const std::vector<std::string>& arguments) {
     const ParsedArguments parsed =
         ParseArguments(arguments, {{"--as", "", true}, {"--pretty", "", false}, {"--output", "-o", true}});
     if (parsed.help) {
-        std::cout << kHelp;
+        Print(kHelp);
         return kExitOk;
     }
     const Kind kind = KindOption(parsed);

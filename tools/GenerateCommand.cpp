@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Documents.h"
+#include "Output.h"
 
 #include <Orv/Common/Serialization/Json/Stringer.h>
 #include <TimelineGenerator.h>
@@ -33,7 +34,8 @@ const char* const kHelp =
     "                        bytes above 0x7F\n"
     "  --extreme-integers    integers anywhere in the 64-bit range\n"
     "  --pretty              lay the text out over several lines\n"
-    "  -o, --output OUT      write to OUT instead of standard output\n"
+    "  -o, --output OUT      write to OUT instead of standard output, replacing it\n"
+    "                        whole (a failed write leaves it as it was)\n"
     "  -h, --help            show this help\n"
     "\n"
     "Counts go up to 1000000 each, and up to 10000000 items in all.\n"
@@ -51,7 +53,7 @@ int RunGenerate(const std::vector<std::string>& arguments) {
                                                               {"--pretty", "", false},
                                                               {"--output", "-o", true}});
     if (parsed.help) {
-        std::cout << kHelp;
+        Print(kHelp);
         return kExitOk;
     }
     if (!parsed.operands.empty()) {

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Documents.h"
+#include "Output.h"
 #include "TimelinePicture.h"
 
 #include <iostream>
@@ -26,26 +27,35 @@ const char* const kHelp =
     "  - a transition item is a mark between its neighbours, labelled with its\n"
     "    effect type and duration;\n"
     "  - the timeline's duration is a dashed line.\n"
-    "Labels are shortened to fit; each item's tooltip holds its full identifiers\n"
-    "and values. Texts that are not valid UTF-8 or not allowed in XML are shown\n"
-    "with U+FFFD, so the picture is well-formed XML whatever the document holds.\n"
+    "Media summary items too close to tell apart (thinner than a pixel and\n"
+    "within a pixel of each other, or past one per pixel of the lane's width)\n"
+    "are drawn together as one grey run, and transitions\n"
+    "marked within a pixel of each other, more than two, as one shaded mark;\n"
+    "their tooltips say how many and where. So the picture grows with its width\n"
+    "and the tracks, not with the number of items.\n"
+    "Labels are shortened to fit; each item's tooltip holds its identifiers and\n"
+    "values. Texts of the document are shown escaped (controls, bidirectional\n"
+    "marks, bytes that are not UTF-8 as \\u or \\x escapes) and cut past a couple\n"
+    "of hundred bytes, so the picture is well-formed XML whatever the document\n"
+    "holds.\n"
     "\n"
     "Options:\n"
     "  --width PX        width of the picture in pixels, 300 to 100000\n"
     "                    (default 1200); the height follows from the tracks\n"
     "  -o, --output OUT  write to OUT instead of standard output; OUT is written\n"
-    "                    only when the document was read\n"
+    "                    only when the document was read, and replaced whole (a\n"
+    "                    failed write leaves it as it was)\n"
     "  -h, --help        show this help\n"
     "\n"
     "Exit status: 0 on success, 1 when the document cannot be read, parsed or\n"
-    "converted, 2 on bad usage.\n";
+    "converted, or the picture cannot be written, 2 on bad usage.\n";
 
 }  // namespace
 
 int RunRender(const std::vector<std::string>& arguments) {
     const ParsedArguments parsed = ParseArguments(arguments, {{"--width", "", true}, {"--output", "-o", true}});
     if (parsed.help) {
-        std::cout << kHelp;
+        Print(kHelp);
         return kExitOk;
     }
     if (parsed.operands.size() != 1) {

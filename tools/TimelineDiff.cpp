@@ -17,6 +17,40 @@ using Identifier = Orv::BusinessEntityModel::BaseTypes::Identifier;
 // Counting goes on past the limit so that the summary line can say how many
 // there were, but not forever on two huge unrelated documents.
 constexpr std::size_t kCountingBound = 1000000;
+// The longest text of a value shown, in bytes; ids in places are shortened
+// as QuotedText does by default.
+constexpr std::size_t kValueLength = 256;
+
+// Where a difference lies: an entry of a list within its parent's place
+// ("tracks[0] (id "v1") items[3] (id "fx-3")"), or the timeline itself. Only
+// the places of the differences printed are ever made into text, so that a
+// long id costs nothing for the entries below it.
+struct Place {
+    const Place* parent = nullptr;
+    const char* list = nullptr;  // none for the timeline
+    std::size_t index = 0;
+    const char* idName = "id";
+    const std::string* id = nullptr;
+
+    std::string Text() const {
+        std::string text = parent != nullptr ? parent->Text() : std::string();
+        if (list == nullptr) {
+            return text;
+        }
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += std::string(list) + "[" + std::to_string(index) + "]";
+        if (id != nullptr && !id->empty()) {
+            text += std::string(" (") + idName + " " + QuotedText(*id) + ")";
+        }
+        return text;
+    }
+};
+
+std::string Shown(const std::string& value) {
+    return QuotedText(value, kValueLength);
+}
 
 class Collector {
 public:
@@ -24,31 +58,35 @@ public:
 
     bool Full() const { return count >= kCountingBound; }
 
-    void Add(const std::string& place, const std::string& member, const std::string& a, const std::string& b) {
+    // Counts one difference; true when its line is to be made.
+    bool Count() {
         ++count;
-        if (lines.size() < limit) {
-            lines.push_back((place.empty() ? "" : place + ": ") + member + ": A has " + a + ", B has " + b);
-        }
+        return lines.size() < limit;
     }
 
-    void Compare(const std::string& place, const char* member, const Identifier& a, const Identifier& b) {
-        if (a != b) {
-            Add(place, member, Quote(a.Value()), Quote(b.Value()));
+    void Add(const Place& place, const char* member, const std::string& a, const std::string& b) {
+        const std::string where = place.Text();
+        lines.push_back((where.empty() ? "" : where + ": ") + member + ": A has " + a + ", B has " + b);
+    }
+
+    void Compare(const Place& place, const char* member, const Identifier& a, const Identifier& b) {
+        if (a != b && Count()) {
+            Add(place, member, Shown(a.Value()), Shown(b.Value()));
         }
     }
-    void Compare(const std::string& place, const char* member, const std::string& a, const std::string& b) {
-        if (a != b) {
-            Add(place, member, Quote(a), Quote(b));
+    void Compare(const Place& place, const char* member, const std::string& a, const std::string& b) {
+        if (a != b && Count()) {
+            Add(place, member, Shown(a), Shown(b));
         }
     }
     // Integers are strings in the document; they are shown as such.
-    void Compare(const std::string& place, const char* member, std::int64_t a, std::int64_t b) {
-        if (a != b) {
-            Add(place, member, Quote(std::to_string(a)), Quote(std::to_string(b)));
+    void Compare(const Place& place, const char* member, std::int64_t a, std::int64_t b) {
+        if (a != b && Count()) {
+            Add(place, member, Shown(std::to_string(a)), Shown(std::to_string(b)));
         }
     }
-    void CompareSizes(const std::string& place, const char* member, std::size_t a, std::size_t b) {
-        if (a != b) {
+    void CompareSizes(const Place& place, const char* member, std::size_t a, std::size_t b) {
+        if (a != b && Count()) {
             Add(place, member, std::to_string(a) + (a == 1 ? " entry" : " entries"),
                 std::to_string(b) + (b == 1 ? " entry" : " entries"));
         }
@@ -61,32 +99,22 @@ private:
     std::size_t limit;
 };
 
-std::string Place(const std::string& parent, const char* list, std::size_t index, const char* idName,
-                  const std::string& id) {
-    std::string place = parent.empty() ? std::string() : parent + " ";
-    place += std::string(list) + "[" + std::to_string(index) + "]";
-    if (!id.empty()) {
-        place += std::string(" (") + idName + " " + Quote(id) + ")";
-    }
-    return place;
-}
-
 const char* TrackTypeName(Model::TrackType type) {
     return type == Model::TrackType::Summary ? "SUMMARY" : "Unknown";
 }
 
-void CompareEffects(Collector& out, const std::string& place, const Model::TransitionEffect& a,
+void CompareEffects(Collector& out, const Place& place, const Model::TransitionEffect& a,
                     const Model::TransitionEffect& b) {
-    if (a.TransitionEffectType() != b.TransitionEffectType()) {
-        out.Add(place, "fxType", Quote(Model::ToString(a.TransitionEffectType())),
-                Quote(Model::ToString(b.TransitionEffectType())));
+    if (a.TransitionEffectType() != b.TransitionEffectType() && out.Count()) {
+        out.Add(place, "fxType", Shown(Model::ToString(a.TransitionEffectType())),
+                Shown(Model::ToString(b.TransitionEffectType())));
     }
     out.Compare(place, "offset", a.Offset(), b.Offset());
     out.Compare(place, "duration", a.Duration(), b.Duration());
     out.Compare(place, "config", a.Config(), b.Config());
 }
 
-void CompareSummaries(Collector& out, const std::string& place, const Model::MediaSummaryItem& a,
+void CompareSummaries(Collector& out, const Place& place, const Model::MediaSummaryItem& a,
                       const Model::MediaSummaryItem& b) {
     out.Compare(place, "videoIn", a.VideoIn(), b.VideoIn());
     out.Compare(place, "videoDuration", a.VideoDuration(), b.VideoDuration());
@@ -101,9 +129,9 @@ void CompareSummaries(Collector& out, const std::string& place, const Model::Med
     out.Compare(place, "monitoringChannel", a.MonitoringChannel(), b.MonitoringChannel());
 }
 
-void CompareItems(Collector& out, const std::string& place, const Model::TrackItem* a, const Model::TrackItem* b) {
+void CompareItems(Collector& out, const Place& place, const Model::TrackItem* a, const Model::TrackItem* b) {
     if (a == nullptr || b == nullptr) {
-        if (a != b) {
+        if (a != b && out.Count()) {
             out.Add(place, "entry", a == nullptr ? "no item" : ItemKindName(*a),
                     b == nullptr ? "no item" : ItemKindName(*b));
         }
@@ -111,7 +139,9 @@ void CompareItems(Collector& out, const std::string& place, const Model::TrackIt
     }
     out.Compare(place, "id", a->Id(), b->Id());
     if (a->GetType() != b->GetType()) {
-        out.Add(place, "_type", Quote(ItemKindName(*a)), Quote(ItemKindName(*b)));
+        if (out.Count()) {
+            out.Add(place, "_type", Shown(ItemKindName(*a)), Shown(ItemKindName(*b)));
+        }
         return;  // different kinds have different members
     }
     switch (a->GetType()) {
@@ -129,10 +159,10 @@ void CompareItems(Collector& out, const std::string& place, const Model::TrackIt
     }
 }
 
-void CompareTracks(Collector& out, const std::string& place, const Model::Track& a, const Model::Track& b) {
+void CompareTracks(Collector& out, const Place& place, const Model::Track& a, const Model::Track& b) {
     out.Compare(place, "id", a.Id(), b.Id());
-    if (a.GetType() != b.GetType()) {
-        out.Add(place, "type", Quote(TrackTypeName(a.GetType())), Quote(TrackTypeName(b.GetType())));
+    if (a.GetType() != b.GetType() && out.Count()) {
+        out.Add(place, "type", Shown(TrackTypeName(a.GetType())), Shown(TrackTypeName(b.GetType())));
     }
     const auto& itemsA = a.TrackItems();
     const auto& itemsB = b.TrackItems();
@@ -143,8 +173,8 @@ void CompareTracks(Collector& out, const std::string& place, const Model::Track&
         if (itemA == itemB) {
             continue;  // the same shared item, or two empty entries
         }
-        const std::string id = itemA != nullptr ? itemA->Id().Value() : itemB->Id().Value();
-        CompareItems(out, Place(place, "items", i, "id", id), itemA, itemB);
+        const std::string& id = itemA != nullptr ? itemA->Id().Value() : itemB->Id().Value();
+        CompareItems(out, Place{&place, "items", i, "id", &id}, itemA, itemB);
     }
 }
 
@@ -153,23 +183,23 @@ void CompareTracks(Collector& out, const std::string& place, const Model::Track&
 std::vector<std::string> DiffTimelines(const Model::Timeline& a, const Model::Timeline& b, std::size_t limit,
                                        std::size_t* total) {
     Collector out(limit);
-    out.Compare("", "id", a.Id(), b.Id());
-    out.Compare("", "transactionId", a.TransactionId(), b.TransactionId());
-    out.Compare("", "duration", a.Duration(), b.Duration());
+    const Place root;
+    out.Compare(root, "id", a.Id(), b.Id());
+    out.Compare(root, "transactionId", a.TransactionId(), b.TransactionId());
+    out.Compare(root, "duration", a.Duration(), b.Duration());
 
     const auto& tracksA = a.Tracks();
     const auto& tracksB = b.Tracks();
-    out.CompareSizes("", "tracks", tracksA.size(), tracksB.size());
+    out.CompareSizes(root, "tracks", tracksA.size(), tracksB.size());
     for (std::size_t t = 0; t < tracksA.size() && t < tracksB.size() && !out.Full(); ++t) {
-        CompareTracks(out, Place("", "tracks", t, "id", tracksA[t].Id().Value()), tracksA[t], tracksB[t]);
+        CompareTracks(out, Place{&root, "tracks", t, "id", &tracksA[t].Id().Value()}, tracksA[t], tracksB[t]);
     }
 
     const auto& infosA = a.MediaInfos();
     const auto& infosB = b.MediaInfos();
-    out.CompareSizes("", "mediaInfos", infosA.size(), infosB.size());
+    out.CompareSizes(root, "mediaInfos", infosA.size(), infosB.size());
     for (std::size_t m = 0; m < infosA.size() && m < infosB.size() && !out.Full(); ++m) {
-        const std::string place =
-            Place("", "mediaInfos", m, "mediaAssetId", infosA[m].MediaAssetId().Value());
+        const Place place{&root, "mediaInfos", m, "mediaAssetId", &infosA[m].MediaAssetId().Value()};
         out.Compare(place, "mediaAssetId", infosA[m].MediaAssetId(), infosB[m].MediaAssetId());
         out.Compare(place, "limitIn", infosA[m].LimitIn(), infosB[m].LimitIn());
         out.Compare(place, "limitDuration", infosA[m].LimitDuration(), infosB[m].LimitDuration());

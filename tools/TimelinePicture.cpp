@@ -42,6 +42,10 @@ const char* const kPalette[] = {"#4e79a7", "#f28e2b", "#59a14f", "#b07aa1",
                                 "#76b7b2", "#edc948", "#ff9da7", "#9c755f"};
 constexpr std::size_t kPaletteSize = sizeof kPalette / sizeof kPalette[0];
 const char* const kNoAssetColour = "#b0b0b0";
+const char* const kRunColour = "#8c8c8c";
+// The longest texts of the document that labels and tooltips show, in bytes.
+constexpr std::size_t kLabelLength = 256;
+constexpr std::size_t kTooltipLength = 200;
 
 const char* const kStyle =
     "text{font-family:'DejaVu Sans',Verdana,sans-serif;font-size:10px;fill:#222}"
@@ -68,9 +72,21 @@ struct Placed {
     double cut = 0;  // transition: where it is marked
 };
 
+// Media summary items that share a stretch of a lane too narrow to show
+// them apart, drawn as one shape: start and end in time units.
+struct Run {
+    double start = 0;
+    double end = 0;
+    std::size_t count = 0;
+};
+
 struct Lane {
     const Model::Track* track = nullptr;
     std::vector<Placed> items;
+    // Set by Thin(): the media summary items drawn each on its own (by
+    // index into `items`), and the runs the others form.
+    std::vector<std::size_t> shown;
+    std::vector<Run> runs;
 };
 
 struct Scale {
@@ -186,12 +202,57 @@ void PlaceUntimedAndTransitions(std::vector<Lane>& lanes, Scale& scale) {
     }
 }
 
-// A text as a one-line label: valid XML text with tabs and line breaks as
-// spaces.
+// Keeps the picture's size to its pixels, whatever the number of items. A
+// media summary item at least a pixel wide is drawn on its own, up to one
+// such item per pixel of the lane's width; the others, sorted by start,
+// join a run with those whose boxes (at least kSmallestBox wide) come
+// within a pixel of each other. A run of one item is drawn as that item.
+// Runs lie more than a pixel apart, so a lane holds at most one per pixel.
+void Thin(Lane& lane, const Scale& scale) {
+    const std::size_t budget = static_cast<std::size_t>(std::ceil(scale.width));
+    std::vector<std::size_t> narrow;
+    for (std::size_t i = 0; i < lane.items.size(); ++i) {
+        const Placed& placed = lane.items[i];
+        if (placed.transition) {
+            continue;
+        }
+        if (scale.X(placed.end) - scale.X(placed.start) >= 1 && lane.shown.size() < budget) {
+            lane.shown.push_back(i);
+        } else {
+            narrow.push_back(i);
+        }
+    }
+    std::stable_sort(narrow.begin(), narrow.end(),
+                     [&](std::size_t a, std::size_t b) { return lane.items[a].start < lane.items[b].start; });
+    const auto boxEnd = [&](const Placed& placed) {
+        return std::max(scale.X(placed.end), scale.X(placed.start) + kSmallestBox);
+    };
+    for (std::size_t first = 0; first < narrow.size();) {
+        const Placed& head = lane.items[narrow[first]];
+        Run run{head.start, head.end, 1};
+        double right = boxEnd(head);
+        std::size_t next = first + 1;
+        for (; next < narrow.size() && scale.X(lane.items[narrow[next]].start) <= right + 1; ++next) {
+            const Placed& placed = lane.items[narrow[next]];
+            run.end = std::max(run.end, placed.end);
+            right = std::max(right, boxEnd(placed));
+            ++run.count;
+        }
+        if (run.count == 1) {
+            lane.shown.push_back(narrow[first]);
+        } else {
+            lane.runs.push_back(run);
+        }
+        first = next;
+    }
+    std::sort(lane.shown.begin(), lane.shown.end());  // document order
+}
+
+// A text of the document as a one-line label: printable (controls and
+// bidirectional marks escaped) and valid XML text, cut long before it could
+// fill the widest picture.
 std::string Label(const std::string& bytes) {
-    std::string label = ValidXmlText(bytes);
-    std::replace_if(label.begin(), label.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return label;
+    return ValidXmlText(PrintableText(bytes, kLabelLength));
 }
 
 double CharacterWidth(const std::string& label) {
@@ -233,7 +294,7 @@ double TickStep(const Scale& scale) {
 
 // One legend entry: a swatch and its text, placed in rows.
 struct LegendEntry {
-    enum class Swatch { Video, Audio, Untimed, Transition, Duration, Asset, None } swatch;
+    enum class Swatch { Video, Audio, Untimed, Transition, Duration, Run, Asset, None } swatch;
     std::string text;
     std::string colour;
     bool newRow = false;  // starts a row of its own
@@ -246,24 +307,17 @@ public:
     TimelinePicture(const Model::Timeline& timeline, double width)
         : timeline(timeline),
           width(std::max(width, 300.0)),
-          lanes(PlaceTimed(timeline, scale)),
+          lanes(LayOut(timeline, this->width, scale)),
           lanesBottom(kLanesTop + kLaneHeight * static_cast<double>(lanes.size())),
           legend(LayOutLegend()),
-          svg(this->width, lanesBottom + 36 + kLegendRow * static_cast<double>(legend.back().row + 1)) {
-        PlaceUntimedAndTransitions(lanes, scale);
-        scale.left = kLabelColumn;
-        scale.width = this->width - kLabelColumn - kRightMargin;
-        if (scale.t1 <= scale.t0) {
-            scale.t1 = scale.t0 + 1;
-        }
-    }
+          svg(this->width, lanesBottom + 36 + kLegendRow * static_cast<double>(legend.back().row + 1)) {}
 
     std::string Draw() {
         svg.Element("title", {}, Heading());
         svg.Element("style", {}, kStyle);
         svg.Element("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "#fff"}});
         svg.Element("text", {{"class", "heading"}, {"x", Px(kMargin)}, {"y", "20"}},
-                    FitLabel(Label(Heading()), (width - 2 * kMargin) / 1.3));  // 13 px bold
+                    FitLabel(ValidXmlText(Heading()), (width - 2 * kMargin) / 1.3));  // 13 px bold
         for (std::size_t i = 0; i < lanes.size(); ++i) {
             svg.Element("rect", {{"class", "lane"}, {"x", "0"}, {"y", Px(LaneTop(i) + 2)}, {"width", Px(width)},
                                  {"height", Px(kLaneHeight - 4)}});
@@ -278,6 +332,20 @@ public:
     }
 
 private:
+    static std::vector<Lane> LayOut(const Model::Timeline& timeline, double width, Scale& scale) {
+        std::vector<Lane> lanes = PlaceTimed(timeline, scale);
+        PlaceUntimedAndTransitions(lanes, scale);
+        scale.left = kLabelColumn;
+        scale.width = width - kLabelColumn - kRightMargin;
+        if (scale.t1 <= scale.t0) {
+            scale.t1 = scale.t0 + 1;
+        }
+        for (auto& lane : lanes) {
+            Thin(lane, scale);
+        }
+        return lanes;
+    }
+
     static std::string Px(double value) { return SvgWriter::Number(value); }
     static double LaneTop(std::size_t index) { return kLanesTop + kLaneHeight * static_cast<double>(index); }
 
@@ -286,9 +354,9 @@ private:
         for (const auto& lane : lanes) {
             items += lane.items.size();
         }
-        std::string heading = "timeline " + Quote(timeline.Id().Value());
+        std::string heading = "timeline " + QuotedText(timeline.Id().Value());
         if (!timeline.TransactionId().Value().empty()) {
-            heading += " (transaction " + Quote(timeline.TransactionId().Value()) + ")";
+            heading += " (transaction " + QuotedText(timeline.TransactionId().Value()) + ")";
         }
         return heading + ": " + std::to_string(lanes.size()) + (lanes.size() == 1 ? " track, " : " tracks, ") +
                std::to_string(items) + (items == 1 ? " item" : " items") + ", duration " +
@@ -315,7 +383,7 @@ private:
     void DrawLane(const Lane& lane, double top) {
         const std::string& id = lane.track->Id().Value();
         svg.Open("g", {{"class", "track"}});
-        svg.Element("title", {}, "track " + Quote(id) + ": " + std::to_string(lane.items.size()) +
+        svg.Element("title", {}, "track " + QuotedText(id, kTooltipLength) + ": " + std::to_string(lane.items.size()) +
                                     (lane.items.size() == 1 ? " item" : " items"));
         if (id.empty()) {
             svg.Element("text", {{"class", "muted"}, {"x", Px(kMargin)}, {"y", Px(top + 25)}}, "(no id)");
@@ -323,10 +391,11 @@ private:
             svg.Element("text", {{"class", "track-label"}, {"x", Px(kMargin)}, {"y", Px(top + 25)}},
                         FitLabel(Label(id), (kLabelColumn - 2 * kMargin) / 1.1));  // 11 px
         }
-        for (const auto& placed : lane.items) {
-            if (!placed.transition) {
-                DrawSummary(placed, id, top);
-            }
+        for (const std::size_t index : lane.shown) {
+            DrawSummary(lane.items[index], id, top);
+        }
+        for (const Run& run : lane.runs) {
+            DrawRun(run, top);
         }
         DrawTransitions(lane, top);
         svg.Close();
@@ -354,6 +423,31 @@ private:
         svg.Close();
     }
 
+    void DrawRun(const Run& run, double top) {
+        const double x = scale.X(run.start);
+        svg.Open("g", {{"class", "run"}});
+        svg.Element("title", {}, std::to_string(run.count) + " media summary items, " + TimeText(run.start) + " to " +
+                                     TimeText(run.end));
+        svg.Element("rect", {{"class", "video"}, {"x", Px(x)}, {"y", Px(top + kBoxTop)},
+                             {"width", Px(std::max(scale.X(run.end) - x, kSmallestBox))}, {"height", Px(kBoxHeight)},
+                             {"fill", kRunColour}});
+        svg.Close();
+    }
+
+    // Transitions marked less than a pixel apart one after the other: one
+    // shaded stretch from the first to the last, with a mark at its start.
+    void DrawTransitionRun(const std::vector<const Placed*>& group, double top) {
+        const double x = scale.X(group.front()->cut);
+        svg.Open("g", {{"class", "run"}});
+        svg.Element("title", {}, std::to_string(group.size()) + " transitions, marked from " +
+                                     TimeText(group.front()->cut) + " to " + TimeText(group.back()->cut));
+        svg.Element("rect", {{"class", "fx-span"}, {"x", Px(x)}, {"y", Px(top + kBoxTop - 4)},
+                             {"width", Px(std::max(scale.X(group.back()->cut) - x, kSmallestBox))},
+                             {"height", Px(kBoxHeight + 8)}});
+        svg.Element("path", {{"class", "fx-mark"}, {"d", Diamond(x, top + kBoxTop)}});
+        svg.Close();
+    }
+
     // A transition's label goes into the first of the two label rows where
     // it does not overlap the one before; with no room it is left out (the
     // tooltip still has it).
@@ -367,7 +461,21 @@ private:
         std::stable_sort(transitions.begin(), transitions.end(),
                          [](const Placed* a, const Placed* b) { return a->cut < b->cut; });
         double rowEnd[] = {-1e9, -1e9};
-        for (const Placed* placed : transitions) {
+        std::vector<const Placed*> group;
+        for (std::size_t i = 0; i < transitions.size(); i += group.size()) {
+            // Those that follow within a pixel form a group with it: as
+            // many as there are label rows are drawn each, more as one mark.
+            group.assign(1, transitions[i]);
+            while (i + group.size() < transitions.size() &&
+                   scale.X(transitions[i + group.size()]->cut) - scale.X(group.back()->cut) < 1) {
+                group.push_back(transitions[i + group.size()]);
+            }
+            if (group.size() > std::size(kFxLabelRows)) {
+                DrawTransitionRun(group, top);
+                continue;
+            }
+            group.resize(1);  // the next one starts a group of its own
+            const Placed* placed = transitions[i];
             const std::string label = TransitionLabel(Effect(*placed));
             const double x = scale.X(placed->cut);
             const double half = TextWidth(label) * 0.45;  // 9 px
@@ -433,6 +541,9 @@ private:
             {Swatch::Transition, "transition: effect, duration", ""},
             {Swatch::Duration, "timeline duration", ""},
         };
+        if (std::any_of(lanes.begin(), lanes.end(), [](const Lane& lane) { return !lane.runs.empty(); })) {
+            entries.push_back({Swatch::Run, "items too close to tell apart", kRunColour});
+        }
         entries.push_back({Swatch::None, "colour: media asset", "", true});
         for (const auto& lane : lanes) {
             for (const auto& placed : lane.items) {
@@ -474,6 +585,7 @@ private:
             const double y = top + kLegendRow * static_cast<double>(entry.row);
             switch (entry.swatch) {
                 case Swatch::Video:
+                case Swatch::Run:
                 case Swatch::Untimed:
                 case Swatch::Asset:
                     svg.Element("rect", {{"class", entry.swatch == Swatch::Untimed ? "untimed" : "video"},
@@ -525,10 +637,10 @@ private:
 
     std::string SummaryDescription(const Placed& placed) const {
         const auto& item = Summary(placed);
-        std::string text = std::string(ItemKindName(item)) + " " + Quote(item.Id().Value()) + "\nvideo in " +
+        std::string text = std::string(ItemKindName(item)) + " " + QuotedText(item.Id().Value(), kTooltipLength) + "\nvideo in " +
                            Decimal(item.VideoIn()) + ", duration " + Decimal(item.VideoDuration()) + "\naudio in " +
                            Decimal(item.AudioIn()) + ", duration " + Decimal(item.AudioDuration()) +
-                           "\nmedia asset " + Quote(item.MediaAssetId().Value()) + ": video in " +
+                           "\nmedia asset " + QuotedText(item.MediaAssetId().Value(), kTooltipLength) + ": video in " +
                            Decimal(item.MediaVideoIn()) + ", duration " + Decimal(item.MediaVideoDuration()) +
                            "; audio in " + Decimal(item.MediaAudioIn()) + ", duration " +
                            Decimal(item.MediaAudioDuration()) + "\naudio level " + Decimal(item.AudioLevel()) +
@@ -538,9 +650,9 @@ private:
 
     std::string TransitionDescription(const Placed& placed) const {
         const auto& effect = Effect(placed);
-        return std::string(ItemKindName(*placed.item)) + " " + Quote(placed.item->Id().Value()) + "\neffect " +
+        return std::string(ItemKindName(*placed.item)) + " " + QuotedText(placed.item->Id().Value(), kTooltipLength) + "\neffect " +
                Model::ToString(effect.TransitionEffectType()) + ", offset " + Decimal(effect.Offset()) +
-               ", duration " + Decimal(effect.Duration()) + ", config " + Quote(effect.Config()) +
+               ", duration " + Decimal(effect.Duration()) + ", config " + QuotedText(effect.Config(), kTooltipLength) +
                "\nmarked at " + TimeText(placed.cut) + ", between the items around it";
     }
 

@@ -17,9 +17,13 @@ namespace OrvTool {
 //   length, laid right after the item before it in its track.
 // - A transition item is marked between the items around it, with its
 //   effect type and duration; its effect's offset and duration are shaded.
-// Every item is one element of class "item" holding a <title> with its full
-// description; labels are shortened to fit. Entries without an item are
-// left out.
+// Every item drawn on its own is one element of class "item" holding a
+// <title> with its description (texts escaped and cut at a couple of hundred
+// bytes); labels are shortened to fit. Media summary items too close to tell
+// apart, and more than two transitions marked within a pixel, are drawn
+// together as one element of class "run" whose <title> starts with their
+// number, so the picture's size follows its width and the tracks, not the
+// items. Entries without an item are left out.
 std::string DrawTimeline(const Orv::TimelineEngineModel::Timeline& timeline, double width);
 
 }  // namespace OrvTool

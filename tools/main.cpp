@@ -3,9 +3,12 @@
 
 #include "CommandLine.h"
 #include "Commands.h"
+#include "Output.h"
 
+#include <cstring>
 #include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -31,22 +34,37 @@ const CommandEntry kCommands[] = {
     {"render", "draw a timeline as an SVG picture", RunRender},
 };
 
-void PrintUsage(std::ostream& out) {
-    out << "Usage: orv-timeline-json COMMAND [OPTIONS] [ARGUMENTS]\n"
+std::string Usage() {
+    std::string out =
+        "Usage: orv-timeline-json COMMAND [OPTIONS] [ARGUMENTS]\n"
            "       orv-timeline-json --help | --version\n"
            "\n"
            "Works with the JSON documents of the timeline model.\n"
            "\n"
            "Commands:\n";
     for (const auto& command : kCommands) {
-        out << "  " << command.name << std::string(10 - std::string(command.name).size(), ' ') << command.summary
-            << '\n';
+        out += "  " + std::string(command.name) + std::string(10 - std::string(command.name).size(), ' ') +
+               command.summary + '\n';
     }
-    out << "\n"
+    return out +
+           "\n"
            "Run 'orv-timeline-json COMMAND --help' for the options of a command.\n"
-           "FILE \"-\" reads standard input.\n"
-           "Exit status: 0 success, 1 a document failed or two documents differ,\n"
-           "2 bad usage.\n";
+           "FILE \"-\" reads standard input. Documents larger than 2147483647 bytes\n"
+           "are refused without being read whole. Texts from a document are shown\n"
+           "escaped and shortened.\n"
+           "Exit status: 0 success; 1 a document failed (check: a file that cannot\n"
+           "be read or converted, or has an error diagnostic), two documents differ,\n"
+           "or the output cannot be written; 2 bad usage.\n";
+}
+
+// A command's status, unless standard output could not be written.
+int Finish(int status) {
+    if (StandardOutputError() != 0) {
+        std::cerr << kProgram << ": cannot write to standard output: " << std::strerror(StandardOutputError())
+                  << std::endl;
+        return kExitFailed;
+    }
+    return status;
 }
 
 int UsageFailure(const std::string& where, const std::string& message) {
@@ -59,10 +77,11 @@ int UsageFailure(const std::string& where, const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    IgnoreWriteSignals();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty()) {
         std::cerr << kProgram << ": no command given\n\n";
-        PrintUsage(std::cerr);
+        std::cerr << Usage();
         return kExitUsage;
     }
     const std::string& first = arguments.front();
@@ -71,26 +90,29 @@ int main(int argc, char** argv) {
             // "help COMMAND" is "COMMAND --help".
             for (const auto& command : kCommands) {
                 if (arguments[1] == command.name) {
-                    return command.run({"--help"});
+                    return Finish(command.run({"--help"}));
                 }
             }
             return UsageFailure("", "unknown command '" + arguments[1] + "'");
         }
-        PrintUsage(std::cout);
-        return kExitOk;
+        Print(Usage());
+        return Finish(kExitOk);
     }
     if (first == "--version") {
-        std::cout << kProgram << " " << ORV_TOOL_VERSION << std::endl;
-        return kExitOk;
+        Print(std::string(kProgram) + " " + ORV_TOOL_VERSION + "\n");
+        return Finish(kExitOk);
     }
     for (const auto& command : kCommands) {
         if (first != command.name) {
             continue;
         }
         try {
-            return command.run(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+            return Finish(command.run(std::vector<std::string>(arguments.begin() + 1, arguments.end())));
         } catch (const UsageError& error) {
             return UsageFailure(std::string(command.name) + ": ", error.what());
+        } catch (const std::bad_alloc&) {
+            std::cerr << kProgram << ": " << command.name << ": out of memory" << std::endl;
+            return kExitFailed;
         } catch (const std::exception& error) {
             std::cerr << kProgram << ": " << command.name << ": " << error.what() << std::endl;
             return kExitFailed;
