@@ -129,31 +129,16 @@ void RecordWrites(const T& model) {
     }
 }
 
-void RecordWrites(const std::unique_ptr<TrackItem>& item) {
-    if (item) {
-        RecordWrites<TrackItemToJsonConverter>(*item);
+template <typename Writer, typename T>
+void RecordWrites(const std::unique_ptr<T>& target) {
+    if (target) {
+        RecordWrites<Writer>(*target);
     }
-}
-void RecordWrites(const std::unique_ptr<Timeline>& timeline) {
-    if (timeline) {
-        RecordWrites<TimelineToJsonConverter>(*timeline);
-    }
-}
-void RecordWrites(const std::unique_ptr<Track>& track) {
-    if (track) {
-        RecordWrites<TrackToJsonConverter>(*track);
-    }
-}
-void RecordWrites(const std::unique_ptr<MediaInfo>& info) {
-    RecordWrites<MediaInfoToJsonConverter>(*info);
-}
-void RecordWrites(const std::unique_ptr<TransitionEffect>& effect) {
-    RecordWrites<TransitionEffectToJsonConverter>(*effect);
 }
 
 // The pointer variant; for the readers that fill what the pointer holds, a
 // default object is held first.
-template <typename Reader, typename T>
+template <typename Reader, typename Writer, typename T>
 void RecordRead(const char* name, const Json::Value& root, bool holdFirst) {
     std::unique_ptr<T> target;
     if constexpr (std::is_default_constructible_v<T>) {
@@ -163,7 +148,7 @@ void RecordRead(const char* name, const Json::Value& root, bool holdFirst) {
     }
     const Result result = Reader().To(root, target);
     out << " " << name << ": " << ResultText(result) << " " << Dump(target) << "\n";
-    RecordWrites(target);
+    RecordWrites<Writer>(target);
 }
 
 // The reference variant, into a default object.
@@ -223,13 +208,13 @@ void RecordText(const std::string& name, const std::string& text) {
         out << " jsoncpp: throws " << Shown(error.what()) << "\n";
     }
     if (parsed) {
-        RecordRead<JsonToTimelineConverter, Timeline>("timeline", root, false);
-        RecordRead<JsonToTrackConverter, Track>("track", root, false);
-        RecordRead<JsonToTrackItemConverter, TrackItem>("item", root, false);
-        RecordRead<JsonToMediaInfoConverter, MediaInfo>("media info", root, true);
-        RecordRead<JsonToMediaInfoConverter, MediaInfo>("media info (no target)", root, false);
-        RecordRead<JsonToTransitionEffectConverter, TransitionEffect>("effect", root, true);
-        RecordRead<JsonToTransitionEffectConverter, TransitionEffect>("effect (no target)", root, false);
+        RecordRead<JsonToTimelineConverter, TimelineToJsonConverter, Timeline>("timeline", root, false);
+        RecordRead<JsonToTrackConverter, TrackToJsonConverter, Track>("track", root, false);
+        RecordRead<JsonToTrackItemConverter, TrackItemToJsonConverter, TrackItem>("item", root, false);
+        RecordRead<JsonToMediaInfoConverter, MediaInfoToJsonConverter, MediaInfo>("media info", root, true);
+        RecordRead<JsonToMediaInfoConverter, MediaInfoToJsonConverter, MediaInfo>("media info (no target)", root, false);
+        RecordRead<JsonToTransitionEffectConverter, TransitionEffectToJsonConverter, TransitionEffect>("effect", root, true);
+        RecordRead<JsonToTransitionEffectConverter, TransitionEffectToJsonConverter, TransitionEffect>("effect (no target)", root, false);
         RecordReference<JsonToTimelineConverter, Timeline>("timeline", root);
         RecordReference<JsonToTrackConverter, Track>("track", root);
         RecordReference<JsonToMediaInfoConverter, MediaInfo>("media info", root);
