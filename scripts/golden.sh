@@ -36,7 +36,8 @@ target=$dir
 [ "$mode" = compare ] && target=$dir.new
 mkdir -p "$target"
 files=$(cd "$inputs" && ls | LC_ALL=C sort)
-(cd "$inputs" && echo "$files" | tr '\n' '\0' | xargs -0 "$OLDPWD/$build/tests/orv-golden-record") >"$target/library.txt"
+root=$(pwd)
+(cd "$inputs" && echo "$files" | tr '\n' '\0' | xargs -0 "$root/$build/tests/orv-golden-record") >"$target/library.txt"
 
 tool="$build/tools/orv-timeline-json"
 {
@@ -46,11 +47,15 @@ tool="$build/tools/orv-timeline-json"
             for flags in "" "--strict"; do
                 for format in text json; do
                     echo "--- check --as $kind $flags --format $format"
-                    (cd "$inputs" && "$OLDPWD/$tool" check --as "$kind" $flags --format "$format" "$file" 2>&1; echo "exit $?")
+                    status=0
+                    (cd "$inputs" && "$root/$tool" check --as "$kind" $flags --format "$format" "$file") 2>&1 || status=$?
+                    echo "exit $status"
                 done
             done
             echo "--- format --as $kind"
-            (cd "$inputs" && "$OLDPWD/$tool" format --as "$kind" "$file" 2>&1; echo "exit $?")
+            status=0
+            (cd "$inputs" && "$root/$tool" format --as "$kind" "$file") 2>&1 || status=$?
+            echo "exit $status"
         done
     done
 } >"$target/tool.txt"

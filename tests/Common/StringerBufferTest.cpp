@@ -11,7 +11,7 @@
 namespace {
 
 using Orv::Common::Serialization::Json::Stringer;
-namespace Detail = Orv::Common::Serialization::Json::StringerDetail;
+namespace Detail = Orv::Common::Serialization::Json::Detail;
 
 // The escaping rules applied byte by byte: the reference for the word scanners.
 std::string EscapedByHand(const std::string& text) {

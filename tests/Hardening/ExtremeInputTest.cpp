@@ -6,7 +6,7 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonDocumentChecker.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonTextToTimelineConverter.h>
 
-#include "Detail/FastTimelineReader.h"
+#include "TextRead/FastTimelineReader.h"
 
 #include <gtest/gtest.h>
 

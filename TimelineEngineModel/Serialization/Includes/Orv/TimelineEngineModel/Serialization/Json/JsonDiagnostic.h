@@ -33,7 +33,7 @@ struct JsonDiagnostic {
         static constexpr char IntegerRange[] = "integer-range";      // E outside int64: the read fails ("stoll")
         static constexpr char UnknownItemType[] = "unknown-item-type";      // W "_type" text: a media summary item
         static constexpr char MissingItemType[] = "missing-item-type";      // W no "_type": a media summary item
-        static constexpr char UnknownEffectType[] = "unknown-effect-type";  // W "fxType" text: Unknown, left out when written
+        static constexpr char UnknownEffectType[] = "unknown-effect-type";  // W an effect type text not known: Unknown, left out when written
         static constexpr char IgnoredTrackType[] = "ignored-track-type";    // W track "type" not "SUMMARY": never read
         static constexpr char TextNul[] = "text-nul";                // W a stored text with a NUL: written back cut there
         static constexpr char TextNotUtf8[] = "text-not-utf8";       // W a stored text that is not UTF-8: output not JSON

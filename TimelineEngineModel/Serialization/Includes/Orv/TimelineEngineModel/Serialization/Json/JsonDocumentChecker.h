@@ -18,7 +18,7 @@ namespace Orv::TimelineEngineModel::Serialization::Json {
 // reader of `kind` goes through it, in the reader's order and with its
 // failure rules: one diagnostic for every member it skips (wrong JSON type,
 // null, unknown key), reinterprets (integer texts read partly or written back
-// differently, unknown "_type" or "fxType", the track "type") or fails on,
+// differently, unknown item kinds or effect types, the track type) or fails on,
 // and for every stored text that cannot survive a round trip (a NUL
 // character, invalid UTF-8). See JsonDiagnostic::Codes.
 //

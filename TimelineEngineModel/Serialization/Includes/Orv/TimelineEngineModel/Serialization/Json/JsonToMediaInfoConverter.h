@@ -8,8 +8,7 @@
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
-// Reads a media info object ("mediaAssetId", "limitIn", "limitDuration",
-// "channels").
+// Reads a media info object.
 //
 // Lenient: every key is optional, and a key counts only when its value is a
 // JSON string; absent, null and other JSON types are skipped silently.

@@ -8,8 +8,8 @@
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
-// Reads the root object of a timeline document: "id", "transactionId",
-// "duration", and the "tracks" and "mediaInfos" arrays.
+// Reads the root object of a timeline document, its tracks and media infos
+// (the keys: docs/json-format.md).
 //
 // Lenient: every key is optional, and a key counts only when its value is a
 // JSON string; absent, null and other JSON types are skipped silently.

@@ -43,9 +43,6 @@ public:
     Result Append(const JsonObject& rhs, MediaSummaryItem& mediaSummaryItem) const;
     Result Append(const JsonObject& rhs, FxAudioTransitionItem& fxTransitionItem) const;
     Result Append(const JsonObject& rhs, FxVideoTransitionItem& fxTransitionItem) const;
-
-private:
-    Result AppendTransition(const JsonObject& rhs, FxTransitionItem& fxTransitionItem) const;
 };
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json

@@ -8,9 +8,8 @@
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
-// Reads the members of a transition effect ("fxType", "offset",
-// "duration", "config"), also from a transition track item's object, where
-// they stand among the item's own keys.
+// Reads the members of a transition effect, also from a transition track
+// item's object, where they stand among the item's own keys.
 //
 // Lenient: every key is optional, and a key counts only when its value is a
 // JSON string; absent, null and other JSON types are skipped silently.

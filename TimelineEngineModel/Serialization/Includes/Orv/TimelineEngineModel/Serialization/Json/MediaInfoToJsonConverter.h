@@ -6,8 +6,7 @@
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
-// Writes a media info: "mediaAssetId", "limitIn", "limitDuration", "channels",
-// each left out when empty or zero.
+// Writes a media info, each member left out when empty or zero.
 class ORV_TIMELINE_JSON_API MediaInfoToJsonConverter
     : public Orv::Common::Serialization::Json::ToJsonConverter<MediaInfo> {
 public:

@@ -6,8 +6,8 @@
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
-// Writes the root object of a timeline document: "id", "transactionId",
-// "duration", "tracks" and "mediaInfos".
+// Writes the root object of a timeline document, with its tracks and media
+// infos (the keys: docs/json-format.md).
 class ORV_TIMELINE_JSON_API TimelineToJsonConverter
     : public Orv::Common::Serialization::Json::ToJsonConverter<Timeline> {
 public:

@@ -6,9 +6,9 @@
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
-// Writes a transition effect: "fxType", "offset", "duration", "config",
-// each left out when Unknown, zero or empty. A transition track item carries
-// these members inline, in its own object.
+// Writes a transition effect, each member left out when Unknown, zero or
+// empty. A transition track item carries these members inline, in its own
+// object.
 class ORV_TIMELINE_JSON_API TransitionEffectToJsonConverter
     : public Orv::Common::Serialization::Json::ToJsonConverter<TransitionEffect> {
 public:

@@ -1,6 +1,6 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonDiagnostic.h>
 
-#include "Detail/Utf8Validation.h"
+#include "Check/Utf8Validation.h"
 
 #include <cstdint>
 #include <cstdio>

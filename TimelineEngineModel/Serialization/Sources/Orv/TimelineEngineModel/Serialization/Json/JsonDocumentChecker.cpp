@@ -1,12 +1,12 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonDocumentChecker.h>
 
-#include "Detail/ConversionGuard.h"
-#include "Detail/DiagnosticCollector.h"
-#include "Detail/LenientJsonParser.h"
-#include "Detail/MessageText.h"
-#include "Detail/NestingLimitFinder.h"
-#include "Detail/ReadingWalker.h"
-#include "Detail/StrictJsonValidator.h"
+#include "Frame/ConversionGuard.h"
+#include "Check/DiagnosticCollector.h"
+#include "Check/LenientJsonParser.h"
+#include "Check/MessageText.h"
+#include "Check/NestingLimitFinder.h"
+#include "Check/ReadingWalker.h"
+#include "Check/StrictJsonValidator.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonTextToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
 
-#include "Detail/ConversionGuard.h"
-#include "Detail/FastTimelineReader.h"
+#include "Frame/ConversionGuard.h"
+#include "TextRead/FastTimelineReader.h"
 
 #include <json/reader.h>
 

@@ -1,9 +1,8 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTrackConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTrackItemConverter.h>
-#include <Orv/TimelineEngineModel/Serialization/Json/Properties/TrackProperties.h>
 
-#include "Detail/ConversionGuard.h"
-#include "Detail/ValueEncoding.h"
+#include "Frame/ConversionGuard.h"
+#include "Read/MemberReading.h"
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
@@ -21,23 +20,10 @@ JsonToTrackConverter::Result JsonToTrackConverter::To(JsonObject&& rhs, std::uni
     return To(static_cast<const JsonObject&>(rhs), track);
 }
 
-// "type" is not read. Every element of "items" gives one entry, in order: an
-// element of which no item could be made (neither an object nor null) gives
-// an entry without an item, and an item that failed part-way is kept as read.
+// "type" is not read. The items read are appended to those the track holds,
+// one entry per element of "items" (see ItemListCodec).
 JsonToTrackConverter::Result JsonToTrackConverter::To(const JsonObject& rhs, Track& track) const {
-    Detail::ReadIdentifier(rhs, TrackProperties::Id, [&](const auto& value) { track.Id(value); });
-    const JsonObject& items = rhs[TrackProperties::Items];
-    if (!items.isArray()) {
-        return Result();
-    }
-    const JsonToTrackItemConverter itemConverter;
-    TrackItemArray& trackItems = track.TrackItems();
-    trackItems.reserve(trackItems.size() + items.size());
-    for (const JsonObject& element : items) {
-        std::unique_ptr<TrackItem> item;
-        static_cast<void>(itemConverter.To(element, item));  // a failed item is kept as read
-        trackItems.push_back(std::shared_ptr<TrackItem>(std::move(item)));
-    }
+    Detail::ReadMembers(rhs, track);
     return Result();
 }
 

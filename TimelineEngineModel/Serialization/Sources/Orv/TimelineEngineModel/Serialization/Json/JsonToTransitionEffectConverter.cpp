@@ -1,18 +1,9 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTransitionEffectConverter.h>
 
-#include "Detail/ConversionGuard.h"
-#include "Detail/Keys.h"
-#include "Detail/ValueEncoding.h"
-
-#include <iterator>
+#include "Frame/ConversionGuard.h"
+#include "Read/MemberReading.h"
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
-
-namespace {
-using Keys = Detail::TransitionEffectKeys;
-constexpr auto& AllKeys = Keys::ReadingOrder;
-constexpr auto AllKeySet = Detail::MakeKeySet(AllKeys);
-}  // namespace
 
 JsonToTransitionEffectConverter::~JsonToTransitionEffectConverter() = default;
 
@@ -22,7 +13,7 @@ JsonToTransitionEffectConverter::Result JsonToTransitionEffectConverter::To(
         if (transitionEffect) {
             static_cast<void>(To(rhs, *transitionEffect));
         } else {
-            Detail::RequireNothingToFill(rhs, AllKeys, "transition effect");
+            Detail::RequireNothingToFill<TransitionEffect>(rhs, "transition effect");
         }
     });
 }
@@ -34,12 +25,7 @@ JsonToTransitionEffectConverter::Result JsonToTransitionEffectConverter::To(
 
 JsonToTransitionEffectConverter::Result JsonToTransitionEffectConverter::To(const JsonObject& rhs,
                                                                             TransitionEffect& transitionEffect) const {
-    const Detail::Members<std::size(AllKeys)> members(rhs, AllKeySet);
-    Detail::ReadText(members, Keys::FxType,
-                     [&](const std::string& value) { transitionEffect.TransitionEffectType(ToEffectType(value)); });
-    Detail::ReadInteger(members, Keys::Offset, [&](int64_t value) { transitionEffect.Offset(value); });
-    Detail::ReadInteger(members, Keys::Duration, [&](int64_t value) { transitionEffect.Duration(value); });
-    Detail::ReadText(members, Keys::Config, [&](const std::string& value) { transitionEffect.Config(value); });
+    Detail::ReadMembers(rhs, transitionEffect);
     return Result();
 }
 

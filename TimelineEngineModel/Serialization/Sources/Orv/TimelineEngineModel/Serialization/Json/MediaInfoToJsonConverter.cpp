@@ -1,15 +1,9 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/MediaInfoToJsonConverter.h>
 
-#include "Detail/ConversionGuard.h"
-#include "Detail/ObjectWriting.h"
-#include "Detail/Keys.h"
-#include "Detail/ValueEncoding.h"
+#include "Write/MemberWriting.h"
+#include "Write/ObjectWriting.h"
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
-
-namespace {
-using Keys = Detail::MediaInfoKeys;
-}  // namespace
 
 MediaInfoToJsonConverter::~MediaInfoToJsonConverter() = default;
 
@@ -23,10 +17,7 @@ MediaInfoToJsonConverter::Result MediaInfoToJsonConverter::To(MediaInfo&& source
 }
 
 void MediaInfoToJsonConverter::Append(Stringer& stringer, const MediaInfo& rhs) const {
-    Detail::WriteIdentifier(stringer, Keys::MediaAssetId, rhs.MediaAssetId());
-    Detail::WriteNonZeroInteger(stringer, Keys::LimitIn, rhs.LimitIn());
-    Detail::WriteNonZeroInteger(stringer, Keys::LimitDuration, rhs.LimitDuration());
-    Detail::WriteNonEmptyText(stringer, Keys::Channels, rhs.Channels());
+    Detail::WriteMembers(stringer, rhs);
 }
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json

@@ -1,11 +1,10 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/MediaInfoToJsonConverter.h>
-#include <Orv/TimelineEngineModel/Serialization/Json/Properties/TimelineProperties.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/TrackToJsonConverter.h>
 
-#include "Detail/ObjectWriting.h"
-#include "Detail/SizeBound.h"
-#include "Detail/ValueEncoding.h"
+#include "Write/MemberWriting.h"
+#include "Write/ObjectWriting.h"
+#include "Write/SizeBound.h"
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
@@ -23,12 +22,8 @@ TimelineToJsonConverter::Result TimelineToJsonConverter::To(Timeline&& source, S
 // length is reserved first, so that a long document is written into one
 // buffer: no copy while it grows, no memory touched beyond it.
 void TimelineToJsonConverter::Append(Stringer& stringer, const Timeline& rhs) const {
-    stringer.Reserve(Detail::TimelineMembersSizeBound(rhs) + 2);
-    Detail::WriteIdentifier(stringer, TimelineProperties::Id, rhs.Id());
-    Detail::WriteIdentifier(stringer, TimelineProperties::TransactionId, rhs.TransactionId());
-    Detail::WriteInteger(stringer, TimelineProperties::Duration, rhs.Duration());
-    Detail::WriteObjectArray<TrackToJsonConverter>(stringer, TimelineProperties::Tracks, rhs.Tracks());
-    Detail::WriteObjectArray<MediaInfoToJsonConverter>(stringer, TimelineProperties::MediaInfos, rhs.MediaInfos());
+    stringer.Reserve(Detail::MembersSizeBound(rhs) + 2);
+    Detail::WriteMembers(stringer, rhs);
 }
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json

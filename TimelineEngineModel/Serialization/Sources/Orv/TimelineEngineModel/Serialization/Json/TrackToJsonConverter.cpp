@@ -1,9 +1,8 @@
-#include <Orv/TimelineEngineModel/Serialization/Json/Properties/TrackProperties.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/TrackItemToJsonConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/TrackToJsonConverter.h>
 
-#include "Detail/ObjectWriting.h"
-#include "Detail/ValueEncoding.h"
+#include "Write/MemberWriting.h"
+#include "Write/ObjectWriting.h"
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
@@ -21,13 +20,7 @@ TrackToJsonConverter::Result TrackToJsonConverter::To(Track&& source, Stringer& 
 // spelled "Unknown". An entry without an item fails the write (see
 // TrackItemToJsonConverter::Append) after its object and the array are closed.
 void TrackToJsonConverter::Append(Stringer& stringer, const Track& rhs) const {
-    Detail::WriteIdentifier(stringer, TrackProperties::Id, rhs.Id());
-    if (rhs.GetType() == TrackType::Summary) {
-        Detail::WriteFixedText(stringer, TrackProperties::Type, TrackProperties::SummaryType);
-    } else {
-        Detail::WriteFixedText(stringer, TrackProperties::Type, TrackProperties::UnknownType);
-    }
-    Detail::WriteObjectArray<TrackItemToJsonConverter>(stringer, TrackProperties::Items, rhs.TrackItems());
+    Detail::WriteMembers(stringer, rhs);
 }
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json

@@ -1,15 +1,9 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/TransitionEffectToJsonConverter.h>
 
-#include "Detail/ConversionGuard.h"
-#include "Detail/ObjectWriting.h"
-#include "Detail/Keys.h"
-#include "Detail/ValueEncoding.h"
+#include "Write/MemberWriting.h"
+#include "Write/ObjectWriting.h"
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
-
-namespace {
-using Keys = Detail::TransitionEffectKeys;
-}  // namespace
 
 TransitionEffectToJsonConverter::~TransitionEffectToJsonConverter() = default;
 
@@ -24,12 +18,7 @@ TransitionEffectToJsonConverter::Result TransitionEffectToJsonConverter::To(Tran
 }
 
 void TransitionEffectToJsonConverter::Append(Stringer& stringer, const TransitionEffect& rhs) const {
-    if (rhs.TransitionEffectType() != EffectType::Unknown) {
-        stringer.Key<sizeof Keys::FxType>(Keys::FxType).Value(ToString(rhs.TransitionEffectType()));
-    }
-    Detail::WriteNonZeroInteger(stringer, Keys::Offset, rhs.Offset());
-    Detail::WriteNonZeroInteger(stringer, Keys::Duration, rhs.Duration());
-    Detail::WriteNonEmptyText(stringer, Keys::Config, rhs.Config());
+    Detail::WriteMembers(stringer, rhs);
 }
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json

@@ -21,7 +21,7 @@ namespace {
 
 // Bytes a character adds to its own one byte once escaped: 0 for a byte that
 // is copied as is, 1 for a two-character escape (\" \\ \b \f \n \r \t), 5 for
-// \u00XX. The scanners (StringerDetail) find these bytes; the tables say how
+// \u00XX. The scanners (Detail/StringerBuffer.h) find these bytes; the tables say how
 // to write them.
 struct EscapeTables {
     std::array<std::uint8_t, 256> extra{};
@@ -59,11 +59,11 @@ struct ScanResult {
 ScanResult Scan(const char* text) noexcept {
     const std::size_t length = std::strlen(text);
     std::size_t extra = 0;
-    std::size_t i = StringerDetail::PlainPrefix(text, length);
+    std::size_t i = Detail::PlainPrefix(text, length);
     while (i < length) {
         extra += kEscape.extra[static_cast<unsigned char>(text[i])];
         ++i;
-        i += StringerDetail::PlainPrefix(text + i, length - i);
+        i += Detail::PlainPrefix(text + i, length - i);
     }
     return {length, extra};
 }
@@ -90,7 +90,7 @@ char* WriteEscape(char* out, unsigned char c) noexcept {
 char* WriteEscaped(char* out, const char* text, std::size_t length) noexcept {
     const char* const end = text + length;
     for (;;) {
-        const std::size_t plain = StringerDetail::CopyPlain(out, text, static_cast<std::size_t>(end - text));
+        const std::size_t plain = Detail::CopyPlain(out, text, static_cast<std::size_t>(end - text));
         out += plain;
         text += plain;
         if (text == end) {
@@ -192,16 +192,16 @@ public:
     // Refuses `item` where it is not allowed; otherwise returns the length of
     // what goes before it (comma, newline and indentation).
     static std::size_t PrefixLength(const Stringer& s, Item item) {
-        if (s.states.empty()) {
+        if (s.buffer.states.empty()) {
             if (item == Item::Key) {
                 ThrowMisuse("Stringer: Key() outside an object");
             }
-            if (s.rootWritten) {
+            if (s.buffer.rootWritten) {
                 ThrowMisuse("Stringer: a second top-level value");
             }
             return 0;
         }
-        const Stringer::LevelState& level = s.states.back();
+        const Detail::StringerLevel& level = s.buffer.states.back();
         if (level.isObject) {
             if (item == Item::Key) {
                 if (level.needsValue) {
@@ -216,12 +216,12 @@ public:
         } else if (item == Item::Key) {
             ThrowMisuse("Stringer: Key() outside an object");
         }
-        return (level.empty ? 0 : 1) + (s.prettyPrint ? 1 + 2 * s.states.size() : 0);
+        return (level.empty ? 0 : 1) + (s.buffer.prettyPrint ? 1 + 2 * s.buffer.states.size() : 0);
     }
 
     static void CheckLimit(const Stringer& s, std::size_t length) {
-        const std::size_t limit = s.outputLimit;
-        if (limit != 0 && (s.length > limit || length > limit - s.length)) {
+        const std::size_t limit = s.buffer.outputLimit;
+        if (limit != 0 && (s.buffer.length > limit || length > limit - s.buffer.length)) {
             ThrowLimitReached(limit);
         }
     }
@@ -230,8 +230,8 @@ public:
     // to be opened: a bracket each, and in pretty layout a newline and the
     // indentation before it (2k bytes for the level at depth k).
     static std::size_t ClosingRoom(const Stringer& s) noexcept {
-        const std::size_t levels = s.states.size() + 1;
-        return s.prettyPrint ? levels * (levels + 1) : levels;
+        const std::size_t levels = s.buffer.states.size() + 1;
+        return s.buffer.prettyPrint ? levels * (levels + 1) : levels;
     }
 
     // Makes room for `length` more bytes. The room is part of `text`'s size,
@@ -239,8 +239,8 @@ public:
     // ClosingRoom(), so that closing never needs memory: a scope guard can
     // close what it opened even when memory has run out.
     static void Reserve(Stringer& s, std::size_t length) {
-        const std::size_t needed = s.length + length + ClosingRoom(s);
-        if (needed > s.text.size()) {
+        const std::size_t needed = s.buffer.length + length + ClosingRoom(s);
+        if (needed > s.buffer.text.size()) {
             Grow(s, needed);
         }
     }
@@ -252,17 +252,17 @@ public:
     // while its memory is about to be written anyway, where filling the whole
     // capacity would touch pages the document may never reach.
     static void Grow(Stringer& s, std::size_t needed) {
-        if (needed > s.text.capacity()) {
-            s.text.reserve(std::max({needed, 2 * s.text.capacity(), kFirstCapacity}));  // may throw
+        if (needed > s.buffer.text.capacity()) {
+            s.buffer.text.reserve(std::max({needed, 2 * s.buffer.text.capacity(), kFirstCapacity}));  // may throw
         }
-        s.text.resize(std::min(s.text.capacity(), std::max(needed, s.text.size() + kRoomStep)));  // no allocation
+        s.buffer.text.resize(std::min(s.buffer.text.capacity(), std::max(needed, s.buffer.text.size() + kRoomStep)));  // no allocation
     }
 
     // Extends the document by `length` bytes (room already reserved) and
     // returns where they start.
     static char* Extend(Stringer& s, std::size_t length) noexcept {
-        char* start = &s.text[s.length];
-        s.length += length;
+        char* start = &s.buffer.text[s.buffer.length];
+        s.buffer.length += length;
         return start;
     }
 
@@ -271,12 +271,12 @@ public:
         if (prefixLength == 0) {
             return out;
         }
-        if (!s.states.back().empty) {
+        if (!s.buffer.states.back().empty) {
             *out++ = ',';
         }
-        if (s.prettyPrint) {
+        if (s.buffer.prettyPrint) {
             *out++ = '\n';
-            const std::size_t indent = 2 * s.states.size();
+            const std::size_t indent = 2 * s.buffer.states.size();
             std::memset(out, ' ', indent);
             out += indent;
         }
@@ -285,10 +285,10 @@ public:
 
     // Records that a value (scalar or newly opened container) took its place.
     static void ValueWritten(Stringer& s) noexcept {
-        if (s.states.empty()) {
-            s.rootWritten = true;
+        if (s.buffer.states.empty()) {
+            s.buffer.rootWritten = true;
         } else {
-            Stringer::LevelState& level = s.states.back();
+            Detail::StringerLevel& level = s.buffer.states.back();
             level.empty = false;
             level.needsValue = false;
         }
@@ -310,17 +310,17 @@ public:
             ThrowNullString();
         }
         const std::size_t prefix = PrefixLength(s, Item::Value);
-        if (s.outputLimit == 0) {
+        if (s.buffer.outputLimit == 0) {
             // Without a limit to honour exactly, a text of moderate length
             // is escaped in one pass into room for its worst case.
             const std::size_t length = std::strlen(value);
             if (length <= kOnePassLength) {
                 Reserve(s, prefix + 2 + 6 * length);
-                char* out = WritePrefix(s, &s.text[s.length], prefix);
+                char* out = WritePrefix(s, &s.buffer.text[s.buffer.length], prefix);
                 *out++ = '"';
                 out = WriteEscaped(out, value, length);
                 *out++ = '"';
-                s.length = static_cast<std::size_t>(out - s.text.data());
+                s.buffer.length = static_cast<std::size_t>(out - s.buffer.text.data());
                 ValueWritten(s);
                 return s;
             }
@@ -341,18 +341,18 @@ public:
         }
         const std::size_t prefix = PrefixLength(s, Item::Key);
         const ScanResult scan = Scan(key);
-        const std::size_t colon = s.prettyPrint ? 2 : 1;
+        const std::size_t colon = s.buffer.prettyPrint ? 2 : 1;
         const std::size_t total = prefix + 2 + scan.length + scan.extra + colon;
         CheckLimit(s, total);
         Reserve(s, total);
-        const std::size_t keyStart = s.length;
+        const std::size_t keyStart = s.buffer.length;
         char* out = WritePrefix(s, Extend(s, total), prefix);
         out = WriteQuoted(out, key, scan.length, scan.extra);
         *out++ = ':';
-        if (s.prettyPrint) {
+        if (s.buffer.prettyPrint) {
             *out = ' ';
         }
-        Stringer::LevelState& level = s.states.back();
+        Detail::StringerLevel& level = s.buffer.states.back();
         level.needsValue = true;
         level.keyStart = keyStart;
         return s;
@@ -363,45 +363,45 @@ public:
         const std::size_t total = prefix + 1;
         CheckLimit(s, total);
         Reserve(s, total);
-        if (s.states.size() == s.states.capacity()) {
-            s.states.reserve(std::max<std::size_t>(8, 2 * s.states.capacity()));
+        if (s.buffer.states.size() == s.buffer.states.capacity()) {
+            s.buffer.states.reserve(std::max<std::size_t>(8, 2 * s.buffer.states.capacity()));
         }
         char* out = WritePrefix(s, Extend(s, total), prefix);
         *out = isObject ? '{' : '[';
         ValueWritten(s);
-        Stringer::LevelState level;
+        Detail::StringerLevel level;
         level.isObject = isObject;
-        s.states.push_back(level);  // capacity reserved above: cannot throw
+        s.buffer.states.push_back(level);  // capacity reserved above: cannot throw
         return s;
     }
 
     // Never refused for the output limit, so a document cut short by the
     // limit can still be finished well formed.
     static Stringer& Close(Stringer& s, bool isObject) {
-        if (s.states.empty() || s.states.back().isObject != isObject) {
+        if (s.buffer.states.empty() || s.buffer.states.back().isObject != isObject) {
             ThrowMisuse(isObject ? "Stringer: CloseObject() without an open object"
                                  : "Stringer: CloseArray() without an open array");
         }
-        const Stringer::LevelState level = s.states.back();
+        const Detail::StringerLevel level = s.buffer.states.back();
         // A key still waiting for its value has no place in the finished
         // document: cut it together with the separator written before it.
-        const std::size_t keep = level.needsValue ? level.keyStart : s.length;
-        const std::size_t indent = (s.prettyPrint && !level.empty) ? 2 * (s.states.size() - 1) : 0;
-        const std::size_t length = (s.prettyPrint && !level.empty ? 1 : 0) + indent + 1;
+        const std::size_t keep = level.needsValue ? level.keyStart : s.buffer.length;
+        const std::size_t indent = (s.buffer.prettyPrint && !level.empty) ? 2 * (s.buffer.states.size() - 1) : 0;
+        const std::size_t length = (s.buffer.prettyPrint && !level.empty ? 1 : 0) + indent + 1;
         // Every write left room for this close (Reserve); growing here is a
         // guard only, and never happens.
-        if (keep + length > s.text.size()) {
-            s.text.resize(keep + length);
+        if (keep + length > s.buffer.text.size()) {
+            s.buffer.text.resize(keep + length);
         }
-        s.length = keep;
+        s.buffer.length = keep;
         char* out = Extend(s, length);
-        if (s.prettyPrint && !level.empty) {
+        if (s.buffer.prettyPrint && !level.empty) {
             *out++ = '\n';
             std::memset(out, ' ', indent);
             out += indent;
         }
         *out = isObject ? '}' : ']';
-        s.states.pop_back();
+        s.buffer.states.pop_back();
         return s;
     }
 };
@@ -429,40 +429,33 @@ Stringer::InternalArrayScope::~InternalArrayScope() {
 
 Stringer::Stringer() = default;
 
-Stringer::Stringer(std::stringstream stream)
+Stringer::Stringer(std::stringstream stream) {
 #if __cplusplus > 201703L
-    : text(std::move(stream).str())
+    buffer.text = std::move(stream).str();
 #else
-    : text(stream.str())
+    buffer.text = stream.str();
 #endif
-    , length(text.size()) {
+    buffer.length = buffer.text.size();
 }
 
 // A moved-from Stringer holds no text and no open level, as a moved-from
 // string and vector do; its other settings are kept.
-Stringer::Stringer(Stringer&& other) noexcept
-    : text(std::move(other.text)),
-      length(other.length),
-      states(std::move(other.states)),
-      outputLimit(other.outputLimit),
-      prettyPrint(other.prettyPrint),
-      rootWritten(other.rootWritten) {
-    other.text.clear();
-    other.length = 0;
-    other.states.clear();
+Stringer::Stringer(Stringer&& other) noexcept : buffer(std::move(other.buffer)) {
+    other.buffer.outputLimit = buffer.outputLimit;
+    other.buffer.prettyPrint = buffer.prettyPrint;
+    other.buffer.text.clear();
+    other.buffer.length = 0;
+    other.buffer.states.clear();
 }
 
 Stringer& Stringer::operator=(Stringer&& other) noexcept {
     if (this != &other) {
-        text = std::move(other.text);
-        length = other.length;
-        states = std::move(other.states);
-        outputLimit = other.outputLimit;
-        prettyPrint = other.prettyPrint;
-        rootWritten = other.rootWritten;
-        other.text.clear();
-        other.length = 0;
-        other.states.clear();
+        buffer = std::move(other.buffer);
+        other.buffer.outputLimit = buffer.outputLimit;
+        other.buffer.prettyPrint = buffer.prettyPrint;
+        other.buffer.text.clear();
+        other.buffer.length = 0;
+        other.buffer.states.clear();
     }
     return *this;
 }
@@ -471,7 +464,7 @@ Stringer::~Stringer() = default;
 
 Stringer Stringer::PrettyStringer() {
     Stringer stringer;
-    stringer.prettyPrint = true;
+    stringer.buffer.prettyPrint = true;
     return stringer;
 }
 
@@ -479,44 +472,44 @@ std::stringstream Stringer::TakeStream() {
     // `ate` puts the write position after the text, so whatever the caller
     // streams next is appended rather than written over the document.
     constexpr auto mode = std::ios::in | std::ios::out | std::ios::ate;
-    text.resize(length);  // drops the spare room; never reallocates
+    buffer.text.resize(buffer.length);  // drops the spare room; never reallocates
 #if __cplusplus > 201703L
-    std::stringstream stream(std::move(text), mode);
+    std::stringstream stream(std::move(buffer.text), mode);
 #else
-    std::stringstream stream(text, mode);
+    std::stringstream stream(buffer.text, mode);
 #endif
-    text.clear();
-    length = 0;
-    states.clear();
-    rootWritten = false;
+    buffer.text.clear();
+    buffer.length = 0;
+    buffer.states.clear();
+    buffer.rootWritten = false;
     return stream;
 }
 
 std::string Stringer::TakeString() {
-    text.resize(length);  // drops the room; never reallocates
-    std::string taken = std::move(text);
-    text.clear();
-    length = 0;
-    states.clear();
-    rootWritten = false;
+    buffer.text.resize(buffer.length);  // drops the room; never reallocates
+    std::string taken = std::move(buffer.text);
+    buffer.text.clear();
+    buffer.length = 0;
+    buffer.states.clear();
+    buffer.rootWritten = false;
     return taken;
 }
 
 void Stringer::Reserve(std::size_t bytes) {
-    if (outputLimit != 0) {
-        bytes = std::min(bytes, outputLimit > length ? outputLimit - length : 0);
+    if (buffer.outputLimit != 0) {
+        bytes = std::min(bytes, buffer.outputLimit > buffer.length ? buffer.outputLimit - buffer.length : 0);
     }
-    if (bytes > text.max_size() - length) {
+    if (bytes > buffer.text.max_size() - buffer.length) {
         throw std::length_error("Stringer: Reserve() beyond the longest string");
     }
-    const std::size_t needed = length + bytes + StringerWriter::ClosingRoom(*this);
-    if (needed > text.capacity()) {
-        text.reserve(needed);
+    const std::size_t needed = buffer.length + bytes + StringerWriter::ClosingRoom(*this);
+    if (needed > buffer.text.capacity()) {
+        buffer.text.reserve(needed);
     }
 }
 
 std::string Stringer::ToString() const {
-    return text.substr(0, length);
+    return buffer.text.substr(0, buffer.length);
 }
 
 Stringer& Stringer::Object() {
@@ -535,12 +528,8 @@ Stringer& Stringer::CloseArray() {
     return StringerWriter::Close(*this, false);
 }
 
-Stringer& Stringer::Key(const char* key) {
+Stringer& Stringer::WriteKey(const char* key) {
     return StringerWriter::Key(*this, key);
-}
-
-Stringer& Stringer::Key(const std::string& key) {
-    return StringerWriter::Key(*this, key.c_str());
 }
 
 Stringer& Stringer::Value(bool value) {
@@ -548,21 +537,21 @@ Stringer& Stringer::Value(bool value) {
 }
 
 Stringer& Stringer::Value(int32_t value) {
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return StringerWriter::Scalar(*this, buffer, static_cast<std::size_t>(result.ptr - buffer));
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    return StringerWriter::Scalar(*this, digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
 Stringer& Stringer::Value(double value) {
     if (!std::isfinite(value)) {
         throw std::invalid_argument("Stringer: a non-finite number has no JSON form");
     }
-    char buffer[32];
-    const std::size_t length = FormatDouble(value, buffer, sizeof buffer);
-    return StringerWriter::Scalar(*this, buffer, length);
+    char digits[32];
+    const std::size_t length = FormatDouble(value, digits, sizeof digits);
+    return StringerWriter::Scalar(*this, digits, length);
 }
 
-Stringer& Stringer::Value(const char* value) {
+Stringer& Stringer::WriteString(const char* value) {
     return StringerWriter::String(*this, value);
 }
 

@@ -6,6 +6,7 @@
 
 #include "DiagnosticCollector.h"
 #include "JsonPath.h"
+#include "MemberRules.h"
 #include "ObjectMemberScanner.h"
 
 #include <cstddef>
@@ -30,15 +31,12 @@ public:
 
     void Walk(const JsonObject& root, DocumentKind kind);
 
-    // How a reader takes the value of one of its keys.
-    enum class Rule { Identifier, Text, Integer, EffectType, Tracks, MediaInfos, Items };
-
-    // The keys read at one place (addresses of the shared key constants, as
-    // the readers match them), with their lengths.
-    struct KeyList {
-        const char* const* names;
-        const std::size_t* lengths;
-        std::size_t count;
+    // An object that a reader reads whole: what the messages call it, what
+    // null reads as, and its members' rules.
+    struct Entity {
+        const char* noun;
+        const char* asDefault;
+        MemberRules rules;
     };
 
 private:
@@ -46,29 +44,25 @@ private:
     class Slots;
 
     // Entities, as their readers take them.
-    void Timeline(const JsonObject& value, const JsonPath& path);
-    void Track(const JsonObject& value, const JsonPath& path);
+    void ReadEntity(const JsonObject& value, const JsonPath& path, const Entity& entity);
     void Item(const JsonObject& value, const JsonPath& path, bool inTrack);
     void ReadItem(const JsonObject& value, const JsonPath& path);
-    void MediaInfo(const JsonObject& value, const JsonPath& path);
-    void Effect(const JsonObject& value, const JsonPath& path);
 
     // Entering an object.
     bool ReadsAsDefault(const JsonObject& value, const JsonPath& path, const char* noun, const char* result);
-    void RequireObject(const JsonObject& value, const JsonPath& path, const char* noun, const char* firstKey);
-    Slots Enter(const JsonObject& object, const JsonPath& path, const KeyList& keys,
-                const KeyList* otherKindKeys = nullptr, const char* kindNoun = nullptr);
-    void ReportUnknownKey(const JsonObject& value, const JsonPath& path, std::string_view key, const KeyList& keys,
-                          const KeyList* otherKindKeys, const char* kindNoun);
+    void RequireObject(const JsonObject& value, const JsonPath& path, const char* noun, std::string_view firstKey);
+    Slots Enter(const JsonObject& object, const JsonPath& path, const MemberRules& rules,
+                TrackItemType kind = TrackItemType::Unknown);
+    void ReportUnknownKey(const JsonObject& value, const JsonPath& path, std::string_view key,
+                          const MemberRules& rules, TrackItemType kind);
     void ReportDroppedMembers(const JsonObject& object, const JsonPath& path);
     TrackItemType ItemKind(const JsonObject& item, const JsonPath& path);
-    void CheckTrackType(const JsonObject* type, const JsonPath& trackPath);
+    void CheckTrackType(const JsonObject& type, const JsonPath& typePath);
 
     // Reading members.
-    void ReadMembers(const Slots& slots, const JsonPath& objectPath, const char* const* keys, const Rule* rules,
-                     std::size_t count);
-    void ReadMember(const JsonObject* value, const JsonPath& objectPath, const char* key, Rule rule);
-    void ReadList(const JsonObject& list, const JsonPath& path, const char* key, Rule rule);
+    void ReadMembers(const Slots& slots, const JsonPath& objectPath, const MemberRules& rules);
+    void ReadMember(const JsonObject* value, const JsonPath& objectPath, std::string_view key, Rule rule);
+    void ReadList(const JsonObject& list, const JsonPath& path, std::string_view key, Rule rule);
     bool IsText(const JsonObject& value, const JsonPath& path, const std::string& skipped);
     void CheckStoredText(const JsonObject& value, const JsonPath& path, std::string_view text);
     void CheckInteger(const JsonObject& value, const JsonPath& path, std::string_view text,

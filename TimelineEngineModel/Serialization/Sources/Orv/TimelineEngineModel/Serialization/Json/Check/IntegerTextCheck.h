@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ValueEncoding.h"
+#include "../Format/IntegerText.h"
 
 #include <cstdint>
 #include <stdexcept>

@@ -1,13 +1,10 @@
 #include "ReadingWalker.h"
 
 #include <Orv/TimelineEngineModel/EffectType.h>
-#include <Orv/TimelineEngineModel/Serialization/Json/Properties/TimelineProperties.h>
-#include <Orv/TimelineEngineModel/Serialization/Json/Properties/TrackProperties.h>
 
+#include "../Format/IntegerText.h"
 #include "IntegerTextCheck.h"
 #include "KeySuggestion.h"
-#include "Keys.h"
-#include "MemberLookup.h"
 #include "MessageText.h"
 #include "Utf8Validation.h"
 
@@ -24,87 +21,56 @@ namespace {
 
 using Severity = JsonDiagnostic::Severity;
 using Codes = JsonDiagnostic::Codes;
-using Rule = ReadingWalker::Rule;
-using ItemKeys = TrackItemKeys;
-using EffectKeys = TransitionEffectKeys;
-
-// A list of keys with their lengths, put together at compile time from the
-// shared key lists.
-template <std::size_t Capacity>
-struct KeyTable {
-    const char* names[Capacity] = {};
-    std::size_t lengths[Capacity] = {};
-    std::size_t count = 0;
-
-    template <std::size_t Count>
-    constexpr KeyTable& Add(const char* const (&keys)[Count]) {
-        for (std::size_t i = 0; i < Count; ++i) {
-            names[count] = keys[i];
-            lengths[count] = KeyLength(keys[i]);
-            ++count;
-        }
-        return *this;
-    }
-
-    ReadingWalker::KeyList List() const { return {names, lengths, count}; }
-};
-
-template <std::size_t Count>
-constexpr KeyTable<Count> TableOf(const char* const (&keys)[Count]) {
-    return KeyTable<Count>().Add(keys);
-}
-
-// The keys each reader takes, in its order, and how it takes each one.
-constexpr const char* TimelineKeys[] = {TimelineProperties::Id, TimelineProperties::TransactionId,
-                                        TimelineProperties::Duration, TimelineProperties::Tracks,
-                                        TimelineProperties::MediaInfos};
-constexpr Rule TimelineRules[] = {Rule::Identifier, Rule::Identifier, Rule::Integer, Rule::Tracks,
-                                  Rule::MediaInfos};
-constexpr const char* TrackKeys[] = {TrackProperties::Id, TrackProperties::Items, TrackProperties::Type};
-constexpr Rule TrackRules[] = {Rule::Identifier, Rule::Items};  // "type" is not read
-constexpr Rule MediaInfoRules[] = {Rule::Identifier, Rule::Integer, Rule::Integer, Rule::Text};
-constexpr Rule EffectRules[] = {Rule::EffectType, Rule::Integer, Rule::Integer, Rule::Text};
-constexpr Rule SummaryRules[] = {Rule::Integer, Rule::Integer, Rule::Integer,    Rule::Integer,
-                                 Rule::Identifier, Rule::Integer, Rule::Integer, Rule::Integer,
-                                 Rule::Integer, Rule::Integer, Rule::Integer};
-static_assert(std::size(MediaInfoRules) == std::size(MediaInfoKeys::ReadingOrder));
-static_assert(std::size(EffectRules) == std::size(EffectKeys::ReadingOrder));
-static_assert(std::size(SummaryRules) == std::size(ItemKeys::SummaryReadingOrder));
-
-// An item's own keys come first: "_type", then "id" (read last).
-constexpr const char* TypeAndId[] = {ItemKeys::Type, ItemKeys::Id};
-constexpr auto SummaryItemTable =
-    KeyTable<std::size(TypeAndId) + std::size(ItemKeys::SummaryReadingOrder)>().Add(TypeAndId).Add(
-        ItemKeys::SummaryReadingOrder);
-constexpr auto TransitionItemTable =
-    KeyTable<std::size(TypeAndId) + std::size(EffectKeys::ReadingOrder)>().Add(TypeAndId).Add(
-        EffectKeys::ReadingOrder);
-constexpr auto TimelineTable = TableOf(TimelineKeys);
-constexpr auto TrackTable = TableOf(TrackKeys);
-constexpr auto MediaInfoTable = TableOf(MediaInfoKeys::ReadingOrder);
-constexpr auto EffectTable = TableOf(EffectKeys::ReadingOrder);
-constexpr auto SummaryTable = TableOf(ItemKeys::SummaryReadingOrder);
 
 }  // namespace
 
 namespace {
+
+constexpr ReadingWalker::Entity TimelineEntity{"timeline", "a default timeline", MemberRulesOf<Timeline>()};
+constexpr ReadingWalker::Entity TrackEntity{"track", "a default track", MemberRulesOf<Track>()};
+constexpr ReadingWalker::Entity MediaInfoEntity{"media info", "a default media info", MemberRulesOf<MediaInfo>()};
+constexpr ReadingWalker::Entity EffectEntity{"transition effect", "a default transition effect",
+                                              MemberRulesOf<TransitionEffect>()};
+
+// The members of each item kind, and what the messages call it.
+struct ItemEntity {
+    TrackItemType type;
+    const char* noun;
+    MemberRules rules;
+};
+constexpr ItemEntity ItemEntities[] = {
+    {TrackItemType::MediaSummary, "a media summary item", MemberRulesOf<MediaSummaryItem>()},
+    {TrackItemType::FxAudioTransition, "an audio transition item", MemberRulesOf<FxAudioTransitionItem>()},
+    {TrackItemType::FxVideoTransition, "a video transition item", MemberRulesOf<FxVideoTransitionItem>()},
+};
+
+const ItemEntity& ItemEntityOf(TrackItemType type) {
+    for (const ItemEntity& entity : ItemEntities) {
+        if (entity.type == type) {
+            return entity;
+        }
+    }
+    return ItemEntities[0];
+}
+
+// A key that the item's kind does not read but another kind does.
+bool IsKeyOfOtherKind(std::string_view key, TrackItemType kind) {
+    bool other = false;
+    for (const ItemEntity& entity : ItemEntities) {
+        other = other || (entity.type != kind && entity.rules.Contains(key));
+    }
+    return other && !ItemEntityOf(kind).rules.Contains(key);
+}
 
 std::size_t OffsetOf(const JsonObject& value) {
     return static_cast<std::size_t>(value.getOffsetStart());
 }
 
 std::string_view TextOf(const JsonObject& stringValue) {
-    const TextRange text = Text(stringValue);
-    return std::string_view(text.begin, static_cast<std::size_t>(text.end - text.begin));
-}
-
-bool Contains(const ReadingWalker::KeyList& keys, std::string_view key) {
-    for (std::size_t i = 0; i < keys.count; ++i) {
-        if (std::string_view(keys.names[i], keys.lengths[i]) == key) {
-            return true;
-        }
-    }
-    return false;
+    const char* begin = "";
+    const char* end = begin;
+    stringValue.getString(&begin, &end);
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
 // What a member keeps when the reader skips it.
@@ -118,22 +84,23 @@ const char* DefaultText(Rule rule) {
 
 template <typename Candidates>
 std::string DidYouMean(std::string_view text, const Candidates& candidates) {
-    const char* suggestion = SuggestionFor(text, candidates);
-    return suggestion == nullptr ? std::string() : " (did you mean " + Quote(suggestion) + "?)";
+    const std::string_view suggestion = SuggestionFor(text, candidates);
+    return suggestion.empty() ? std::string() : " (did you mean " + Quote(suggestion) + "?)";
 }
 
 }  // namespace
 
 // The members of an object under the keys read at its place, found in one
-// walk over the object (unknown keys reported on the way).
+// walk over the object (unknown keys reported on the way), by the index of
+// their rule.
 class ReadingWalker::Slots {
 public:
-    explicit Slots(const KeyList& keys) : keys(keys) {}
+    explicit Slots(const MemberRules& rules) : rules(rules) {}
 
-    // Takes the member when its key is one of the list's; false otherwise.
+    // Takes the member when its key is one of the rules'; false otherwise.
     bool Take(std::string_view key, const JsonObject& value) {
-        for (std::size_t i = 0; i < keys.count; ++i) {
-            if (std::string_view(keys.names[i], keys.lengths[i]) == key) {
+        for (std::size_t i = 0; i < rules.count; ++i) {
+            if (rules.members[i].key == key) {
                 values[i] = &value;
                 return true;
             }
@@ -141,19 +108,11 @@ public:
         return false;
     }
 
-    // The member under `key`, one of the list's names (matched by address).
-    const JsonObject* Find(const char* key) const {
-        for (std::size_t i = 0; i < keys.count; ++i) {
-            if (keys.names[i] == key) {
-                return values[i];
-            }
-        }
-        return nullptr;
-    }
+    const JsonObject* At(std::size_t index) const { return values[index]; }
 
 private:
     static constexpr std::size_t Capacity = 16;
-    KeyList keys;
+    MemberRules rules;
     const JsonObject* values[Capacity] = {};
 };
 
@@ -168,7 +127,7 @@ struct ReadingWalker::ReadFailure {
 
     // Members of the failing object are named by their key, anything else
     // by its pointer.
-    void AddUnread(const JsonPath& objectPath, const char* key) {
+    void AddUnread(const JsonPath& objectPath, std::string_view key) {
         const std::string objectPointer = objectPath.Pointer();
         unread.push_back(memberFailed && objectPointer == failingObject ? std::string(key)
                                                                         : objectPath.ChildPointer(key));
@@ -183,17 +142,15 @@ struct ReadingWalker::ReadFailure {
     }
 };
 
-static_assert(std::size(TrackKeys) <= 16 && SummaryItemTable.count <= 16);
-
 void ReadingWalker::Walk(const JsonObject& root, DocumentKind kind) {
     const JsonPath path;
     try {
         switch (kind) {
-            case DocumentKind::Timeline: Timeline(root, path); break;
-            case DocumentKind::Track: Track(root, path); break;
+            case DocumentKind::Timeline: ReadEntity(root, path, TimelineEntity); break;
+            case DocumentKind::Track: ReadEntity(root, path, TrackEntity); break;
             case DocumentKind::TrackItem: Item(root, path, false); break;
-            case DocumentKind::MediaInfo: MediaInfo(root, path); break;
-            case DocumentKind::TransitionEffect: Effect(root, path); break;
+            case DocumentKind::MediaInfo: ReadEntity(root, path, MediaInfoEntity); break;
+            case DocumentKind::TransitionEffect: ReadEntity(root, path, EffectEntity); break;
         }
     } catch (const ReadFailure& failure) {
         Finish(failure);
@@ -202,24 +159,13 @@ void ReadingWalker::Walk(const JsonObject& root, DocumentKind kind) {
 
 // ---- Entities ---------------------------------------------------------------
 
-void ReadingWalker::Timeline(const JsonObject& value, const JsonPath& path) {
-    if (ReadsAsDefault(value, path, "timeline", "a default timeline")) {
+void ReadingWalker::ReadEntity(const JsonObject& value, const JsonPath& path, const Entity& entity) {
+    if (ReadsAsDefault(value, path, entity.noun, entity.asDefault)) {
         return;
     }
-    RequireObject(value, path, "timeline", TimelineProperties::Id);
-    const Slots slots = Enter(value, path, TimelineTable.List());
-    ReadMembers(slots, path, TimelineKeys, TimelineRules, std::size(TimelineRules));
-}
-
-// "type" is never read: every track is SUMMARY.
-void ReadingWalker::Track(const JsonObject& value, const JsonPath& path) {
-    if (ReadsAsDefault(value, path, "track", "a default track")) {
-        return;
-    }
-    RequireObject(value, path, "track", TrackProperties::Id);
-    const Slots slots = Enter(value, path, TrackTable.List());
-    CheckTrackType(slots.Find(TrackProperties::Type), path);
-    ReadMembers(slots, path, TrackKeys, TrackRules, std::size(TrackRules));
+    RequireObject(value, path, entity.noun, entity.rules.members[0].key);
+    const Slots slots = Enter(value, path, entity.rules);
+    ReadMembers(slots, path, entity.rules);
 }
 
 // The item reader catches its own failures, so a track carries on after one.
@@ -240,47 +186,17 @@ void ReadingWalker::ReadItem(const JsonObject& value, const JsonPath& path) {
     if (ReadsAsDefault(value, path, "track item", "a default media summary item")) {
         return;
     }
-    RequireObject(value, path, "track item", ItemKeys::Type);
+    RequireObject(value, path, "track item", ItemKindKey);
     const TrackItemType kind = ItemKind(value, path);
-    const bool summary = kind == TrackItemType::MediaSummary;
-    const KeyList otherKind = summary ? EffectTable.List() : SummaryTable.List();
-    const char* kindNoun = summary                                     ? "a media summary item"
-                           : kind == TrackItemType::FxAudioTransition ? "an audio transition item"
-                                                                       : "a video transition item";
-    const Slots slots = Enter(value, path, summary ? SummaryItemTable.List() : TransitionItemTable.List(),
-                              &otherKind, kindNoun);
+    const MemberRules& rules = ItemEntityOf(kind).rules;
+    const Slots slots = Enter(value, path, rules, kind);
     try {
-        if (summary) {
-            ReadMembers(slots, path, ItemKeys::SummaryReadingOrder, SummaryRules, std::size(SummaryRules));
-        } else {
-            ReadMembers(slots, path, EffectKeys::ReadingOrder, EffectRules, std::size(EffectRules));
-        }
+        ReadMembers(slots, path, rules);
     } catch (ReadFailure& failure) {
-        failure.fate = summary ? "the item is kept partly read" : "the item is kept with a default effect";
-        if (slots.Find(ItemKeys::Id) != nullptr) {
-            failure.AddUnread(path, ItemKeys::Id);
-        }
+        failure.fate = kind == TrackItemType::MediaSummary ? "the item is kept partly read"
+                                                           : "the item is kept with a default effect";
         throw;
     }
-    ReadMember(slots.Find(ItemKeys::Id), path, ItemKeys::Id, Rule::Identifier);
-}
-
-void ReadingWalker::MediaInfo(const JsonObject& value, const JsonPath& path) {
-    if (ReadsAsDefault(value, path, "media info", "a default media info")) {
-        return;
-    }
-    RequireObject(value, path, "media info", MediaInfoKeys::MediaAssetId);
-    const Slots slots = Enter(value, path, MediaInfoTable.List());
-    ReadMembers(slots, path, MediaInfoKeys::ReadingOrder, MediaInfoRules, std::size(MediaInfoRules));
-}
-
-void ReadingWalker::Effect(const JsonObject& value, const JsonPath& path) {
-    if (ReadsAsDefault(value, path, "transition effect", "a default transition effect")) {
-        return;
-    }
-    RequireObject(value, path, "transition effect", EffectKeys::FxType);
-    const Slots slots = Enter(value, path, EffectTable.List());
-    ReadMembers(slots, path, EffectKeys::ReadingOrder, EffectRules, std::size(EffectRules));
 }
 
 // ---- Entering an object ----------------------------------------------------
@@ -299,13 +215,13 @@ bool ReadingWalker::ReadsAsDefault(const JsonObject& value, const JsonPath& path
 // Anything else that is no object fails at the reader's first lookup, with
 // jsoncpp's message, which the same lookup gives here.
 void ReadingWalker::RequireObject(const JsonObject& value, const JsonPath& path, const char* noun,
-                                  const char* firstKey) {
+                                  std::string_view firstKey) {
     if (value.isObject()) {
         return;
     }
     std::string failure;
     try {
-        static_cast<void>(value[firstKey]);
+        static_cast<void>(value[std::string(firstKey)]);
     } catch (const ::Json::LogicError& error) {
         failure = error.what();
     }
@@ -313,30 +229,39 @@ void ReadingWalker::RequireObject(const JsonObject& value, const JsonPath& path,
          nullptr);
 }
 
-ReadingWalker::Slots ReadingWalker::Enter(const JsonObject& object, const JsonPath& path, const KeyList& keys,
-                                          const KeyList* otherKindKeys, const char* kindNoun) {
-    Slots slots(keys);
+// Also checks what the reader only looks at: a track's "type".
+ReadingWalker::Slots ReadingWalker::Enter(const JsonObject& object, const JsonPath& path, const MemberRules& rules,
+                                          TrackItemType kind) {
+    Slots slots(rules);
     const auto end = object.end();
     for (auto member = object.begin(); member != end; ++member) {
         const char* nameEnd = nullptr;
         const char* name = member.memberName(&nameEnd);
         const std::string_view key(name, static_cast<std::size_t>(nameEnd - name));
         if (!slots.Take(key, *member)) {
-            ReportUnknownKey(*member, JsonPath(path, key), key, keys, otherKindKeys, kindNoun);
+            ReportUnknownKey(*member, JsonPath(path, key), key, rules, kind);
         }
     }
     ReportDroppedMembers(object, path);
+    for (std::size_t i = rules.read; i < rules.count; ++i) {
+        if (rules.members[i].rule == Rule::TrackType && slots.At(i) != nullptr) {
+            CheckTrackType(*slots.At(i), JsonPath(path, rules.members[i].key));
+        }
+    }
     return slots;
 }
 
 void ReadingWalker::ReportUnknownKey(const JsonObject& value, const JsonPath& path, std::string_view key,
-                                     const KeyList& keys, const KeyList* otherKindKeys, const char* kindNoun) {
-    if (otherKindKeys != nullptr && Contains(*otherKindKeys, key)) {
+                                     const MemberRules& rules, TrackItemType kind) {
+    if (kind != TrackItemType::Unknown && IsKeyOfOtherKind(key, kind)) {
         Report(Severity::Warning, Codes::UnknownKey, value, path,
-               "key " + Quote(key) + " is not read in " + kindNoun + ": ignored");
+               "key " + Quote(key) + " is not read in " + ItemEntityOf(kind).noun + ": ignored");
         return;
     }
-    const std::vector<const char*> candidates(keys.names, keys.names + keys.count);
+    std::vector<std::string_view> candidates;
+    for (const MemberRule& member : rules) {
+        candidates.push_back(member.key);
+    }
     Report(Severity::Warning, Codes::UnknownKey, value, path,
            "unknown key " + Quote(key) + ": ignored" + DidYouMean(key, candidates));
 }
@@ -373,53 +298,56 @@ void ReadingWalker::ReportDroppedMembers(const JsonObject& object, const JsonPat
     }
 }
 
-// The two transition names exactly; anything else is a media summary item.
+// The transition names exactly; anything else is a media summary item.
 TrackItemType ReadingWalker::ItemKind(const JsonObject& item, const JsonPath& path) {
-    const JsonObject* type = item.find(ItemKeys::Type, ItemKeys::Type + KeyLength(ItemKeys::Type));
+    const JsonObject* type = item.find(ItemKindKey, ItemKindKey + sizeof ItemKindKey - 1);
     if (type == nullptr) {
         Report(Severity::Warning, Codes::MissingItemType, item, path, "no \"_type\": read as a media summary item");
         return TrackItemType::MediaSummary;
     }
-    const JsonPath typePath(path, ItemKeys::Type);
+    const JsonPath typePath(path, ItemKindKey);
     if (!IsText(*type, typePath, "the item is read as a media summary item")) {
         return TrackItemType::MediaSummary;
     }
     const std::string_view text = TextOf(*type);
-    if (text == TrackItemTypeNames::FxAudioTransition) {
-        return TrackItemType::FxAudioTransition;
-    }
-    if (text == TrackItemTypeNames::FxVideoTransition) {
-        return TrackItemType::FxVideoTransition;
-    }
-    if (text != TrackItemTypeNames::MediaSummary) {
-        constexpr const char* names[] = {TrackItemTypeNames::MediaSummary, TrackItemTypeNames::FxAudioTransition,
-                                         TrackItemTypeNames::FxVideoTransition};
+    TrackItemType named = TrackItemType::Unknown;
+    std::vector<std::string_view> names;
+    ForEachItemKind([&](auto kind) {
+        named = text == kind.name ? kind.type : named;
+        names.push_back(kind.name);
+    });
+    if (named == TrackItemType::Unknown) {
         Report(Severity::Warning, Codes::UnknownItemType, *type, typePath,
                "unknown \"_type\" " + Quote(text) + ": read as a media summary item" + DidYouMean(text, names));
     }
-    return TrackItemType::MediaSummary;
+    return named == TrackItemType::Unknown ? TrackItemType::MediaSummary : named;
 }
 
-void ReadingWalker::CheckTrackType(const JsonObject* type, const JsonPath& trackPath) {
-    if (type == nullptr || (type->isString() && TextOf(*type) == TrackProperties::SummaryType)) {
+void ReadingWalker::CheckTrackType(const JsonObject& type, const JsonPath& typePath) {
+    const char* summary = TrackTypeText(TrackType::Summary);
+    if (type.isString() && TextOf(type) == summary) {
         return;
     }
-    const std::string given = type->isString() ? Quote(TextOf(*type)) : std::string("given as ") + JsonTypeName(*type);
-    Report(Severity::Warning, Codes::IgnoredTrackType, *type, JsonPath(trackPath, TrackProperties::Type),
-           "track type " + given + " is never read: the track is SUMMARY");
+    const std::string given = type.isString() ? Quote(TextOf(type)) : std::string("given as ") + JsonTypeName(type);
+    Report(Severity::Warning, Codes::IgnoredTrackType, type, typePath,
+           "track type " + given + " is never read: the track is " + summary);
 }
 
 // ---- Reading members ---------------------------------------------------------
 
-void ReadingWalker::ReadMembers(const Slots& slots, const JsonPath& objectPath, const char* const* keys,
-                                const Rule* rules, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
+// The members read, in the reader's order ("_type" was read first, by
+// ItemKind). A failure names the members after it that are present.
+void ReadingWalker::ReadMembers(const Slots& slots, const JsonPath& objectPath, const MemberRules& rules) {
+    for (std::size_t i = 0; i < rules.read; ++i) {
+        if (rules.members[i].rule == Rule::Kind) {
+            continue;
+        }
         try {
-            ReadMember(slots.Find(keys[i]), objectPath, keys[i], rules[i]);
+            ReadMember(slots.At(i), objectPath, rules.members[i].key, rules.members[i].rule);
         } catch (ReadFailure& failure) {
-            for (std::size_t later = i + 1; later < count; ++later) {
-                if (slots.Find(keys[later]) != nullptr) {
-                    failure.AddUnread(objectPath, keys[later]);
+            for (std::size_t later = i + 1; later < rules.read; ++later) {
+                if (slots.At(later) != nullptr) {
+                    failure.AddUnread(objectPath, rules.members[later].key);
                 }
             }
             throw;
@@ -427,12 +355,13 @@ void ReadingWalker::ReadMembers(const Slots& slots, const JsonPath& objectPath, 
     }
 }
 
-void ReadingWalker::ReadMember(const JsonObject* value, const JsonPath& objectPath, const char* key, Rule rule) {
+void ReadingWalker::ReadMember(const JsonObject* value, const JsonPath& objectPath, std::string_view key,
+                               Rule rule) {
     if (value == nullptr) {
         return;
     }
     const JsonPath path(objectPath, key);
-    if (rule == Rule::Tracks || rule == Rule::MediaInfos || rule == Rule::Items) {
+    if (rule == Rule::TrackList || rule == Rule::MediaInfoList || rule == Rule::ItemList) {
         ReadList(*value, path, key, rule);
         return;
     }
@@ -449,10 +378,11 @@ void ReadingWalker::ReadMember(const JsonObject* value, const JsonPath& objectPa
 
 // An exception in a track or media info ends the list (and the timeline's
 // read); the entry being read is not appended. Items catch their own.
-void ReadingWalker::ReadList(const JsonObject& list, const JsonPath& path, const char* key, Rule rule) {
+void ReadingWalker::ReadList(const JsonObject& list, const JsonPath& path, std::string_view key, Rule rule) {
     if (!list.isArray()) {
         Report(Severity::Warning, list.isNull() ? Codes::NullValue : Codes::WrongType, list, path,
-               std::string(JsonTypeName(list)) + " where a list is due: skipped, " + key + " stays empty");
+               std::string(JsonTypeName(list)) + " where a list is due: skipped, " + std::string(key) +
+                   " stays empty");
         return;
     }
     const std::size_t count = list.size();
@@ -460,15 +390,15 @@ void ReadingWalker::ReadList(const JsonObject& list, const JsonPath& path, const
     for (const JsonObject& element : list) {
         const JsonPath elementPath(path, index);
         ++index;
-        if (rule == Rule::Items) {
+        if (rule == Rule::ItemList) {
             Item(element, elementPath, true);
             continue;
         }
         try {
-            rule == Rule::Tracks ? Track(element, elementPath) : MediaInfo(element, elementPath);
+            ReadEntity(element, elementPath, rule == Rule::TrackList ? TrackEntity : MediaInfoEntity);
         } catch (ReadFailure& failure) {
             if (failure.memberFailed && failure.fate.empty()) {
-                failure.fate = rule == Rule::Tracks ? "the track is dropped" : "the media info is dropped";
+                failure.fate = rule == Rule::TrackList ? "the track is dropped" : "the media info is dropped";
             }
             failure.AddUnreadElements(path, index, count);
             throw;
@@ -532,7 +462,7 @@ void ReadingWalker::CheckEffectType(const JsonObject& value, const JsonPath& pat
     if (ToEffectType(std::string(text)) != EffectType::Unknown) {
         return;
     }
-    const char* names[] = {ToString(EffectType::Cut).c_str(), ToString(EffectType::Mix).c_str()};
+    const std::string_view names[] = {ToString(EffectType::Cut), ToString(EffectType::Mix)};
     Report(Severity::Warning, Codes::UnknownEffectType, value, path,
            "unknown \"fxType\" " + Quote(text) + ": read as Unknown, left out when written" + DidYouMean(text, names));
 }

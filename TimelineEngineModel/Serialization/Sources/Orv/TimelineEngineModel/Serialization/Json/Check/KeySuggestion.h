@@ -9,11 +9,11 @@
 namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
 // The text among `candidates` that `text` was most likely meant to be, or
-// nullptr: the candidate at the smallest edit distance (Levenshtein, letters
+// the empty text: the candidate at the smallest edit distance (Levenshtein, letters
 // compared without case; the first of equals), when that distance is at most
 // 1, or 2 for a candidate of 8 characters or more.
 template <typename Candidates>
-const char* SuggestionFor(std::string_view text, const Candidates& candidates) {
+std::string_view SuggestionFor(std::string_view text, const Candidates& candidates) {
     const auto fold = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
     const auto distance = [&](std::string_view candidate) {
         std::vector<std::size_t> row(candidate.size() + 1);
@@ -32,10 +32,9 @@ const char* SuggestionFor(std::string_view text, const Candidates& candidates) {
         }
         return row.back();
     };
-    const char* best = nullptr;
+    std::string_view best;
     std::size_t bestDistance = 0;
-    for (const char* candidate : candidates) {
-        const std::string_view name(candidate);
+    for (const std::string_view name : candidates) {
         // The distance is at least the difference in length, so a text far
         // longer than every candidate costs nothing.
         if (text.size() > name.size() + 2 || name.size() > text.size() + 2) {
@@ -43,8 +42,8 @@ const char* SuggestionFor(std::string_view text, const Candidates& candidates) {
         }
         const std::size_t d = distance(name);
         const bool close = d <= 1 || (d == 2 && name.size() >= 8);
-        if (close && (best == nullptr || d < bestDistance)) {
-            best = candidate;
+        if (close && (best.empty() || d < bestDistance)) {
+            best = name;
             bestDistance = d;
         }
     }

@@ -45,7 +45,7 @@ public:
     // reader met anything that JsonDocumentChecker reports: a member skipped
     // (not a string, not an array, null), an unknown or duplicate key, an
     // integer text read partly or written back otherwise, an unknown or
-    // missing "_type", an unknown "fxType", a track "type" other than
+    // missing "_type", an unknown effect type, a track "type" other than
     // "SUMMARY", a null entity, an item read partly or not at all, a text
     // holding a NUL character.
     static bool Read(const char* text, std::size_t size, std::size_t capacity, Timeline& timeline, bool& anomaly);

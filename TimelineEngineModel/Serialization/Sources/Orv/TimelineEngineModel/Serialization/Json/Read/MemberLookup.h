@@ -10,64 +10,15 @@
 
 #include <Orv/Common/Serialization/Json/JsonObject.h>
 
+#include "../Format/KeySet.h"
+
 #include <cstddef>
 #include <cstring>
+#include <string_view>
 
 namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
 using Orv::Common::Serialization::Json::JsonObject;
-
-constexpr std::size_t KeyLength(const char* key) {
-    std::size_t length = 0;
-    while (key[length] != '\0') {
-        ++length;
-    }
-    return length;
-}
-
-// jsoncpp's member order: bytes compared as unsigned, then the shorter first.
-constexpr bool MemberNameLess(const char* a, std::size_t aLength, const char* b, std::size_t bLength) {
-    const std::size_t common = aLength < bLength ? aLength : bLength;
-    for (std::size_t i = 0; i < common; ++i) {
-        const auto x = static_cast<unsigned char>(a[i]);
-        const auto y = static_cast<unsigned char>(b[i]);
-        if (x != y) {
-            return x < y;
-        }
-    }
-    return aLength < bLength;
-}
-
-// A reader's keys in reading order, with their lengths and their order
-// among an object's members, all worked out at compile time.
-template <std::size_t Count>
-struct KeySet {
-    const char* names[Count] = {};
-    std::size_t lengths[Count] = {};
-    std::size_t inMemberOrder[Count] = {};  // indices into names
-};
-
-template <std::size_t Count>
-constexpr KeySet<Count> MakeKeySet(const char* const (&names)[Count]) {
-    KeySet<Count> set;
-    for (std::size_t i = 0; i < Count; ++i) {
-        set.names[i] = names[i];
-        set.lengths[i] = KeyLength(names[i]);
-        set.inMemberOrder[i] = i;
-    }
-    for (std::size_t i = 1; i < Count; ++i) {  // insertion sort: a dozen keys at most
-        for (std::size_t j = i; j > 0; --j) {
-            const std::size_t a = set.inMemberOrder[j - 1];
-            const std::size_t b = set.inMemberOrder[j];
-            if (!MemberNameLess(set.names[b], set.lengths[b], set.names[a], set.lengths[a])) {
-                break;
-            }
-            set.inMemberOrder[j - 1] = b;
-            set.inMemberOrder[j] = a;
-        }
-    }
-    return set;
-}
 
 // The members of `object` under the keys of a KeySet. A null object has
 // none; an object that is neither an object nor null raises, here, the
@@ -86,17 +37,17 @@ public:
         Collect();
     }
 
-    // The value under `key`, one of the set's names (matched by address), or
-    // nullptr when the object has no such member.
-    const JsonObject* Find(const char* key) const {
-        for (std::size_t i = 0; i < Count; ++i) {
-            if (keys.names[i] == key) {
-                return values[i];
-            }
-        }
-        // Not one of the set's keys: look it up the ordinary way.
-        const JsonObject& value = object[key];
-        return value.isNull() ? nullptr : &value;
+    // The value under `key`, one of the set's names, or nullptr when the
+    // object has no such member.
+    const JsonObject* Find(const char* key, std::size_t length) const {
+        const std::size_t index = keys.IndexOf(key, length);
+        return index < Count ? values[index] : nullptr;
+    }
+
+    // The same, only when the value is a JSON string.
+    const JsonObject* FindString(const char* key, std::size_t length) const {
+        const JsonObject* value = Find(key, length);
+        return value != nullptr && value->isString() ? value : nullptr;
     }
 
 private:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConversionGuard.h"
+#include "../Frame/ConversionGuard.h"
 
 #include <Orv/Common/Serialization/Json/Stringer.h>
 
@@ -33,23 +33,6 @@ Result WriteObject(Stringer& stringer, WriteMembers&& writeMembers) noexcept {
         const auto object = stringer.ObjectScope();
         writeMembers();
     });
-}
-
-// Writes `key` and an array with one object per entry of `list`, each filled
-// by the `Append` of a NestedWriter made for this call. An empty list writes
-// nothing at all: no key, no empty array. Every element object and the array
-// are closed on every way out, innermost first.
-template <typename NestedWriter, typename List>
-void WriteObjectArray(Stringer& stringer, const char* key, const List& list) {
-    if (list.empty()) {
-        return;
-    }
-    const NestedWriter writer;
-    const auto array = stringer.ArrayScope(key);
-    for (const auto& entry : list) {
-        const auto object = stringer.ObjectScope();
-        writer.Append(stringer, entry);
-    }
 }
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json::Detail
