@@ -10,7 +10,8 @@
 # clone) and any corpus directories named in GOLDEN_CORPORA (space-separated);
 # orv-golden-record (tests/golden) adds generated models and documents, each
 # also perturbed, to the library part. The tool part runs check (text and
-# JSON, default and strict, every kind) and format on every input file.
+# JSON, default and strict, every kind) and format on every input file, and
+# diff on each pair of neighbours.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:?record or compare}
@@ -57,6 +58,17 @@ tool="$build/tools/orv-timeline-json"
             (cd "$inputs" && "$root/$tool" format --as "$kind" "$file") 2>&1 || status=$?
             echo "exit $status"
         done
+    done
+    # diff of each input against the one after it.
+    previous=""
+    for file in $files; do
+        if [ -n "$previous" ]; then
+            echo "=== diff $previous $file"
+            status=0
+            (cd "$inputs" && "$root/$tool" diff --max 50 "$previous" "$file") 2>&1 || status=$?
+            echo "exit $status"
+        fi
+        previous=$file
     done
 } >"$target/tool.txt"
 

@@ -2,17 +2,20 @@
 
 #include "Documents.h"
 
-#include <Orv/TimelineEngineModel/FxTransitionItem.h>
-#include <Orv/TimelineEngineModel/MediaSummaryItem.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/MemberTexts.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/Properties/TimelineProperties.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/Properties/TrackProperties.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <initializer_list>
+#include <string_view>
 
 namespace OrvTool {
 
 namespace {
 
 namespace Model = Orv::TimelineEngineModel;
-using Identifier = Orv::BusinessEntityModel::BaseTypes::Identifier;
+namespace Conv = Orv::TimelineEngineModel::Serialization::Json;
 
 // Counting goes on past the limit so that the summary line can say how many
 // there were, but not forever on two huge unrelated documents.
@@ -69,22 +72,6 @@ public:
         lines.push_back((where.empty() ? "" : where + ": ") + member + ": A has " + a + ", B has " + b);
     }
 
-    void Compare(const Place& place, const char* member, const Identifier& a, const Identifier& b) {
-        if (a != b && Count()) {
-            Add(place, member, Shown(a.Value()), Shown(b.Value()));
-        }
-    }
-    void Compare(const Place& place, const char* member, const std::string& a, const std::string& b) {
-        if (a != b && Count()) {
-            Add(place, member, Shown(a), Shown(b));
-        }
-    }
-    // Integers are strings in the document; they are shown as such.
-    void Compare(const Place& place, const char* member, std::int64_t a, std::int64_t b) {
-        if (a != b && Count()) {
-            Add(place, member, Shown(std::to_string(a)), Shown(std::to_string(b)));
-        }
-    }
     void CompareSizes(const Place& place, const char* member, std::size_t a, std::size_t b) {
         if (a != b && Count()) {
             Add(place, member, std::to_string(a) + (a == 1 ? " entry" : " entries"),
@@ -99,36 +86,20 @@ private:
     std::size_t limit;
 };
 
-const char* TrackTypeName(Model::TrackType type) {
-    return type == Model::TrackType::Summary ? "SUMMARY" : "Unknown";
-}
-
-void CompareEffects(Collector& out, const Place& place, const Model::TransitionEffect& a,
-                    const Model::TransitionEffect& b) {
-    if (a.TransitionEffectType() != b.TransitionEffectType() && out.Count()) {
-        out.Add(place, "fxType", Shown(Model::ToString(a.TransitionEffectType())),
-                Shown(Model::ToString(b.TransitionEffectType())));
+// Members as the format lists them (the library's MemberTextsOf), so that
+// diff follows the writers: `skip` names keys compared elsewhere.
+void CompareMembers(Collector& out, const Place& place, const std::vector<Conv::MemberText>& a,
+                    const std::vector<Conv::MemberText>& b, std::initializer_list<std::string_view> skip = {}) {
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const bool skipped = std::find(skip.begin(), skip.end(), std::string_view(a[i].key)) != skip.end();
+        if (!skipped && a[i].text != b[i].text && out.Count()) {
+            out.Add(place, a[i].key, Shown(a[i].text), Shown(b[i].text));
+        }
     }
-    out.Compare(place, "offset", a.Offset(), b.Offset());
-    out.Compare(place, "duration", a.Duration(), b.Duration());
-    out.Compare(place, "config", a.Config(), b.Config());
 }
 
-void CompareSummaries(Collector& out, const Place& place, const Model::MediaSummaryItem& a,
-                      const Model::MediaSummaryItem& b) {
-    out.Compare(place, "videoIn", a.VideoIn(), b.VideoIn());
-    out.Compare(place, "videoDuration", a.VideoDuration(), b.VideoDuration());
-    out.Compare(place, "audioIn", a.AudioIn(), b.AudioIn());
-    out.Compare(place, "audioDuration", a.AudioDuration(), b.AudioDuration());
-    out.Compare(place, "mediaAssetId", a.MediaAssetId(), b.MediaAssetId());
-    out.Compare(place, "mediaVideoIn", a.MediaVideoIn(), b.MediaVideoIn());
-    out.Compare(place, "mediaVideoDuration", a.MediaVideoDuration(), b.MediaVideoDuration());
-    out.Compare(place, "mediaAudioIn", a.MediaAudioIn(), b.MediaAudioIn());
-    out.Compare(place, "mediaAudioDuration", a.MediaAudioDuration(), b.MediaAudioDuration());
-    out.Compare(place, "audioLevel", a.AudioLevel(), b.AudioLevel());
-    out.Compare(place, "monitoringChannel", a.MonitoringChannel(), b.MonitoringChannel());
-}
-
+// The item's id first, then its kind: items of different kinds have
+// different members, so nothing more is compared.
 void CompareItems(Collector& out, const Place& place, const Model::TrackItem* a, const Model::TrackItem* b) {
     if (a == nullptr || b == nullptr) {
         if (a != b && out.Count()) {
@@ -137,36 +108,23 @@ void CompareItems(Collector& out, const Place& place, const Model::TrackItem* a,
         }
         return;
     }
-    out.Compare(place, "id", a->Id(), b->Id());
+    if (a->Id() != b->Id() && out.Count()) {
+        out.Add(place, "id", Shown(a->Id().Value()), Shown(b->Id().Value()));
+    }
     if (a->GetType() != b->GetType()) {
         if (out.Count()) {
             out.Add(place, "_type", Shown(ItemKindName(*a)), Shown(ItemKindName(*b)));
         }
-        return;  // different kinds have different members
+        return;
     }
-    switch (a->GetType()) {
-        case Model::TrackItemType::MediaSummary:
-            CompareSummaries(out, place, static_cast<const Model::MediaSummaryItem&>(*a),
-                             static_cast<const Model::MediaSummaryItem&>(*b));
-            break;
-        case Model::TrackItemType::FxAudioTransition:
-        case Model::TrackItemType::FxVideoTransition:
-            CompareEffects(out, place, static_cast<const Model::FxTransitionItem&>(*a).FxTransition(),
-                           static_cast<const Model::FxTransitionItem&>(*b).FxTransition());
-            break;
-        case Model::TrackItemType::Unknown:
-            break;
-    }
+    CompareMembers(out, place, Conv::MemberTextsOf(*a), Conv::MemberTextsOf(*b), {"_type", "id"});
 }
 
 void CompareTracks(Collector& out, const Place& place, const Model::Track& a, const Model::Track& b) {
-    out.Compare(place, "id", a.Id(), b.Id());
-    if (a.GetType() != b.GetType() && out.Count()) {
-        out.Add(place, "type", Shown(TrackTypeName(a.GetType())), Shown(TrackTypeName(b.GetType())));
-    }
+    CompareMembers(out, place, Conv::MemberTextsOf(a), Conv::MemberTextsOf(b));
     const auto& itemsA = a.TrackItems();
     const auto& itemsB = b.TrackItems();
-    out.CompareSizes(place, "items", itemsA.size(), itemsB.size());
+    out.CompareSizes(place, Conv::TrackProperties::Items, itemsA.size(), itemsB.size());
     for (std::size_t i = 0; i < itemsA.size() && i < itemsB.size() && !out.Full(); ++i) {
         const Model::TrackItem* itemA = itemsA[i].get();
         const Model::TrackItem* itemB = itemsB[i].get();
@@ -174,7 +132,7 @@ void CompareTracks(Collector& out, const Place& place, const Model::Track& a, co
             continue;  // the same shared item, or two empty entries
         }
         const std::string& id = itemA != nullptr ? itemA->Id().Value() : itemB->Id().Value();
-        CompareItems(out, Place{&place, "items", i, "id", &id}, itemA, itemB);
+        CompareItems(out, Place{&place, Conv::TrackProperties::Items, i, "id", &id}, itemA, itemB);
     }
 }
 
@@ -184,26 +142,24 @@ std::vector<std::string> DiffTimelines(const Model::Timeline& a, const Model::Ti
                                        std::size_t* total) {
     Collector out(limit);
     const Place root;
-    out.Compare(root, "id", a.Id(), b.Id());
-    out.Compare(root, "transactionId", a.TransactionId(), b.TransactionId());
-    out.Compare(root, "duration", a.Duration(), b.Duration());
+    CompareMembers(out, root, Conv::MemberTextsOf(a), Conv::MemberTextsOf(b));
 
     const auto& tracksA = a.Tracks();
     const auto& tracksB = b.Tracks();
-    out.CompareSizes(root, "tracks", tracksA.size(), tracksB.size());
+    out.CompareSizes(root, Conv::TimelineProperties::Tracks, tracksA.size(), tracksB.size());
     for (std::size_t t = 0; t < tracksA.size() && t < tracksB.size() && !out.Full(); ++t) {
-        CompareTracks(out, Place{&root, "tracks", t, "id", &tracksA[t].Id().Value()}, tracksA[t], tracksB[t]);
+        CompareTracks(out, Place{&root, Conv::TimelineProperties::Tracks, t, "id", &tracksA[t].Id().Value()},
+                      tracksA[t], tracksB[t]);
     }
 
+    // A media info is named by its first member, the media asset it stands for.
     const auto& infosA = a.MediaInfos();
     const auto& infosB = b.MediaInfos();
-    out.CompareSizes(root, "mediaInfos", infosA.size(), infosB.size());
+    out.CompareSizes(root, Conv::TimelineProperties::MediaInfos, infosA.size(), infosB.size());
     for (std::size_t m = 0; m < infosA.size() && m < infosB.size() && !out.Full(); ++m) {
-        const Place place{&root, "mediaInfos", m, "mediaAssetId", &infosA[m].MediaAssetId().Value()};
-        out.Compare(place, "mediaAssetId", infosA[m].MediaAssetId(), infosB[m].MediaAssetId());
-        out.Compare(place, "limitIn", infosA[m].LimitIn(), infosB[m].LimitIn());
-        out.Compare(place, "limitDuration", infosA[m].LimitDuration(), infosB[m].LimitDuration());
-        out.Compare(place, "channels", infosA[m].Channels(), infosB[m].Channels());
+        const auto membersA = Conv::MemberTextsOf(infosA[m]);
+        const Place place{&root, Conv::TimelineProperties::MediaInfos, m, membersA.front().key, &membersA.front().text};
+        CompareMembers(out, place, membersA, Conv::MemberTextsOf(infosB[m]));
     }
     if (total != nullptr) {
         *total = out.count;

@@ -22,9 +22,10 @@ namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 namespace {
 
 // A member under one of an object's keys, as the last occurrence of the key
-// left it: a JSON string (its raw body) or anything else (not a string).
+// left it: a JSON string (decoded, in the parser's string buffer, which
+// lasts for the whole read) or anything else (not a string).
 struct Slot {
-    RawText text;
+    std::string_view text;
     bool isString = false;
     bool present = false;
 };
@@ -96,10 +97,6 @@ std::size_t FindKey(const KeySet<Count>& keys, const char* name, std::size_t len
         }
     }
     return Count;
-}
-
-std::string_view View(const std::string& text) {
-    return text;
 }
 
 // One read: walks every value of the document, validating what the reader
@@ -223,40 +220,28 @@ private:
         ForEachMemberAt(FormatOf<Object>::table, [&](const auto& member, auto index) {
             if constexpr (std::is_same_v<CodecOf<decltype(member)>, TrackTypeCodec>) {
                 const Slot& type = slots[SlotOf<Space, Object, decltype(index)::value>()];
-                anomaly = anomaly || (type.present && (!type.isString || Text(type.text) != TrackTypeText(TrackType::Summary)));
+                anomaly = anomaly || (type.present && (!type.isString || type.text != TrackTypeText(TrackType::Summary)));
             }
         });
     }
 
-    std::int64_t Decode(IntegerCodec, const RawText& raw) {
-        const std::string_view text = Text(raw);
+    std::int64_t Decode(IntegerCodec, std::string_view text) {
         const std::int64_t value = ParseInteger(text.data(), text.data() + text.size());
         anomaly = anomaly || !IsCanonicalInteger(text.data(), text.data() + text.size());
         return value;
     }
 
-    std::string Decode(TextCodec, const RawText& raw) {
-        std::string text;
-        AssignText(raw, text);
-        anomaly = anomaly || text.find('\0') != std::string::npos;
-        return text;
+    std::string Decode(TextCodec, std::string_view text) {
+        anomaly = anomaly || text.find('\0') != std::string_view::npos;
+        return std::string(text);
     }
 
-    Identifier Decode(IdentifierCodec, const RawText& raw) { return Identifier(Decode(TextCodec(), raw)); }
+    Identifier Decode(IdentifierCodec, std::string_view text) { return Identifier(Decode(TextCodec(), text)); }
 
-    EffectType Decode(EffectTypeCodec, const RawText& raw) {
-        const EffectType type = ToEffectType(std::string(Text(raw)));
+    EffectType Decode(EffectTypeCodec, std::string_view text) {
+        const EffectType type = ToEffectType(std::string(text));
         anomaly = anomaly || type == EffectType::Unknown;
         return type;
-    }
-
-    // The decoded text of a body; valid until the next call.
-    std::string_view Text(const RawText& raw) {
-        if (!raw.escaped) {
-            return std::string_view(raw.begin, static_cast<std::size_t>(raw.end - raw.begin));
-        }
-        AssignText(raw, scratch);
-        return View(scratch);
     }
 
     // The kind that "_type" names, compared on the whole decoded text.
@@ -265,7 +250,7 @@ private:
             anomaly = true;  // missing, or not a string
             return TrackItemType::MediaSummary;
         }
-        const std::string_view name = Text(type.text);
+        const std::string_view name = type.text;
         TrackItemType named = TrackItemType::Unknown;
         ForEachItemKind([&](auto kind) {
             if (name == kind.name) {
@@ -289,17 +274,11 @@ private:
         std::uint32_t seen = 0;
         for (auto member : object) {
             od::field field;
-            RawText name;
-            if (std::move(member).get(field) != simdjson::SUCCESS || !ScanKey(field.key().raw(), name)) {
+            std::string_view name;
+            if (std::move(member).get(field) != simdjson::SUCCESS || !DecodeKey(field, name)) {
                 return false;
             }
-            std::size_t key = count;
-            if (name.escaped) {
-                AssignText(name, scratch);
-                key = FindKey(keys, scratch.data(), scratch.size());
-            } else {
-                key = FindKey(keys, name.begin, static_cast<std::size_t>(name.end - name.begin));
-            }
+            const std::size_t key = FindKey(keys, name.data(), name.size());
             const std::uint32_t bit = key == count ? 0 : std::uint32_t{1} << key;
             anomaly = anomaly || key == count || (seen & bit) != 0;  // unknown, or a duplicate
             seen |= bit;
@@ -314,14 +293,13 @@ private:
     // decides, so every occurrence overwrites the slot. A value that is not
     // read is only looked at.
     bool ReadScalar(od::value& value, int depth, Slot& slot, bool read) {
-        od::raw_json_string raw;
         slot.present = true;
         slot.isString = TypeOf(value) == od::json_type::string;
         if (!slot.isString) {
             anomaly = anomaly || read;
             return Validate(value, depth + 1);
         }
-        return value.get_raw_json_string().get(raw) == simdjson::SUCCESS && ScanText(raw.raw(), slot.text);
+        return DecodeText(value, slot.text);
     }
 
     // A list read only when it is an array: each occurrence of its key starts
@@ -350,7 +328,6 @@ private:
         return true;
     }
 
-    std::string scratch;  // decoded keys and texts on their way into the model
 };
 
 // JSON white space, as both parsers see it.

@@ -5,25 +5,27 @@
 // document's own members are read by FastTimelineReader.
 
 #include "FastTimelineReader.h"
-#include "StringEscapes.h"
 
 #include <simdjson.h>
 
 #include <cstddef>
+#include <string_view>
 
 namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
 namespace od = simdjson::ondemand;
 
-// A key or a string value, as ScanString finds it, that jsoncpp can hold.
-inline bool ScanKey(const char* begin, RawText& text) {
-    return ScanString(begin, text) &&
-           FastTimelineReader::JsoncppHolds(static_cast<std::size_t>(text.end - text.begin), true);
+// A key or a string value, decoded by the parser, that jsoncpp decodes the
+// same way and can hold. The parser refuses escapes that jsoncpp does not
+// decode alike: a surrogate escape without its pair (jsoncpp joins a high one
+// with whatever escape follows, and writes a lone low one as three bytes of
+// invalid UTF-8).
+inline bool DecodeKey(od::field& field, std::string_view& key) {
+    return field.unescaped_key().get(key) == simdjson::SUCCESS && FastTimelineReader::JsoncppHolds(key.size(), true);
 }
 
-inline bool ScanText(const char* begin, RawText& text) {
-    return ScanString(begin, text) &&
-           FastTimelineReader::JsoncppHolds(static_cast<std::size_t>(text.end - text.begin), false);
+inline bool DecodeText(od::value& value, std::string_view& text) {
+    return value.get_string().get(text) == simdjson::SUCCESS && FastTimelineReader::JsoncppHolds(text.size(), false);
 }
 
 // The type of a value, or no type at all (0) for what is no JSON value.
@@ -57,8 +59,8 @@ inline bool Validate(od::value value, int depth) {
             }
             for (auto member : object) {
                 od::field field;
-                RawText name;
-                if (std::move(member).get(field) != simdjson::SUCCESS || !ScanKey(field.key().raw(), name) ||
+                std::string_view key;
+                if (std::move(member).get(field) != simdjson::SUCCESS || !DecodeKey(field, key) ||
                     !Validate(field.value(), depth + 1)) {
                     return false;
                 }
@@ -79,9 +81,8 @@ inline bool Validate(od::value value, int depth) {
             return true;
         }
         case od::json_type::string: {
-            od::raw_json_string raw;
-            RawText text;
-            return value.get_raw_json_string().get(raw) == simdjson::SUCCESS && ScanText(raw.raw(), text);
+            std::string_view text;
+            return DecodeText(value, text);
         }
         case od::json_type::number: {
             od::number number;
