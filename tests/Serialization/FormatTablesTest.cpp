@@ -50,11 +50,11 @@ void ForEachChangedMember(const Object& base, Check&& check) {
             });
         } else if constexpr (Detail::IsListCodec<Codec>) {
             member.get(changed).emplace_back();
-            check(member.key, changed);
+            check(std::string(member.key), changed);
         } else if constexpr (!std::is_same_v<Codec, Detail::KindCodec> &&
                              !std::is_same_v<Codec, Detail::TrackTypeCodec>) {
             member.set(changed, Sample(Codec()));
-            check(member.key, changed);
+            check(std::string(member.key), changed);
         }
     });
 }

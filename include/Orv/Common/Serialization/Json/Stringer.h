@@ -34,38 +34,26 @@ namespace Orv::Common::Serialization::Json {
 // formed; a close that finds a key still waiting for its value drops that key.
 class ORV_COMMON_SERIALIZATION_JSON_API Stringer {
 public:
-    // Closes the object opened by ObjectScope() when it goes out of scope.
-    // A close refused by the Stringer never leaves the destructor.
-    class ORV_COMMON_SERIALIZATION_JSON_API InternalObjectScope {
+    // Closes the object or array opened by ObjectScope() or ArrayScope() when
+    // it goes out of scope. A close refused by the Stringer never leaves the
+    // destructor.
+    class ORV_COMMON_SERIALIZATION_JSON_API InternalScope {
     public:
-        explicit InternalObjectScope(Stringer& stringer) noexcept : stringer(&stringer) {}
-        InternalObjectScope(InternalObjectScope&& other) noexcept : stringer(other.stringer) {
+        InternalScope(Stringer& stringer, bool isObject) noexcept : stringer(&stringer), isObject(isObject) {}
+        InternalScope(InternalScope&& other) noexcept : stringer(other.stringer), isObject(other.isObject) {
             other.stringer = nullptr;
         }
-        InternalObjectScope(const InternalObjectScope&) = delete;
-        InternalObjectScope& operator=(const InternalObjectScope&) = delete;
-        InternalObjectScope& operator=(InternalObjectScope&&) = delete;
-        ~InternalObjectScope();
+        InternalScope(const InternalScope&) = delete;
+        InternalScope& operator=(const InternalScope&) = delete;
+        InternalScope& operator=(InternalScope&&) = delete;
+        ~InternalScope();
 
     private:
         Stringer* stringer;
+        bool isObject;
     };
-
-    // Closes the array opened by ArrayScope() when it goes out of scope.
-    class ORV_COMMON_SERIALIZATION_JSON_API InternalArrayScope {
-    public:
-        explicit InternalArrayScope(Stringer& stringer) noexcept : stringer(&stringer) {}
-        InternalArrayScope(InternalArrayScope&& other) noexcept : stringer(other.stringer) {
-            other.stringer = nullptr;
-        }
-        InternalArrayScope(const InternalArrayScope&) = delete;
-        InternalArrayScope& operator=(const InternalArrayScope&) = delete;
-        InternalArrayScope& operator=(InternalArrayScope&&) = delete;
-        ~InternalArrayScope();
-
-    private:
-        Stringer* stringer;
-    };
+    using InternalObjectScope = InternalScope;
+    using InternalArrayScope = InternalScope;
 
     Stringer();
     // Continues the text already held by `stream`; the new text is appended

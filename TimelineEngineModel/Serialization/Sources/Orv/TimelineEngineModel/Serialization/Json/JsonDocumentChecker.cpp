@@ -2,11 +2,13 @@
 
 #include "Frame/ConversionGuard.h"
 #include "Check/DiagnosticCollector.h"
-#include "Check/LenientJsonParser.h"
 #include "Check/MessageText.h"
 #include "Check/NestingLimitFinder.h"
 #include "Check/ReadingWalker.h"
 #include "Check/StrictJsonValidator.h"
+#include "Read/JsoncppParse.h"
+
+#include <cstdio>
 
 #include <optional>
 
@@ -16,7 +18,7 @@ namespace {
 
 using Severity = JsonDiagnostic::Severity;
 using Codes = JsonDiagnostic::Codes;
-using Outcome = Detail::LenientJsonParser::Outcome;
+using Outcome = Detail::JsoncppParse::Outcome;
 
 // jsoncpp skips one UTF-8 byte order mark and counts its offsets, lines and
 // columns from after it; so does everything here. A second mark is text
@@ -32,6 +34,20 @@ void AddStrictViolation(Detail::DiagnosticCollector& found, const Detail::Strict
     const std::size_t offset = violation.offset > skipped ? violation.offset - skipped : 0;
     found.Add(Severity::Warning, Codes::NotStrictJson, offset, std::string(),
               "not RFC 8259 JSON (" + violation.reason + "), though jsoncpp accepts it");
+}
+
+// jsoncpp lays out its first error as "* Line N, Column M\n  REASON\n", and
+// may add more lines.
+void AddSyntaxError(Detail::DiagnosticCollector& found, const std::string& errors) {
+    std::size_t line = 1;
+    std::size_t column = 1;
+    std::sscanf(errors.c_str(), "* Line %zu, Column %zu", &line, &column);
+    const std::size_t reasonStart = errors.find_first_not_of(' ', errors.find('\n') + 1);
+    const std::string reason = reasonStart < errors.size()
+                                   ? errors.substr(reasonStart, errors.find('\n', reasonStart) - reasonStart)
+                                   : std::string();
+    found.AddAtPosition(Severity::Error, Codes::JsonSyntax, line, column,
+                        "jsoncpp refuses the text (" + reason + "): nothing is read");
 }
 
 }  // namespace
@@ -56,23 +72,22 @@ JsonDocumentChecker::Result JsonDocumentChecker::Check(std::string_view text, Do
             violation = Detail::StrictJsonValidator::Validate(whole);
         }
         Detail::JsonObject root;
-        const Outcome parsed = Detail::LenientJsonParser::Parse(whole, root);
-        switch (parsed.kind) {
-            case Outcome::Kind::Parsed:
+        const auto parsed = Detail::JsoncppParse::Of(whole.data(), whole.data() + whole.size(), root);
+        switch (parsed.outcome) {
+            case Outcome::Parsed:
                 if (violation) {
                     AddStrictViolation(found, *violation, text.size() - document.size());
                 }
                 Detail::ReadingWalker(document, found).Walk(root, kind);
                 break;
-            case Outcome::Kind::SyntaxError:
-                found.AddAtPosition(Severity::Error, Codes::JsonSyntax, parsed.line, parsed.column,
-                                    "jsoncpp refuses the text (" + parsed.reason + "): nothing is read");
+            case Outcome::Refused:
+                AddSyntaxError(found, parsed.message);
                 break;
-            case Outcome::Kind::TooDeep:
+            case Outcome::Threw:
                 found.Add(Severity::Error, Codes::JsonNesting, Detail::NestingLimitFinder::Find(document),
                           std::string(),
                           "nested deeper than " + std::to_string(Detail::NestingLimitFinder::JsoncppLimit) +
-                              " levels: jsoncpp stops with " + Detail::Quote(parsed.reason) + ", nothing is read");
+                              " levels: jsoncpp stops with " + Detail::Quote(parsed.message) + ", nothing is read");
                 break;
         }
         found.MoveTo(diagnostics, document);

@@ -2,9 +2,8 @@
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
 
 #include "Frame/ConversionGuard.h"
+#include "Read/JsoncppParse.h"
 #include "TextRead/FastTimelineReader.h"
-
-#include <json/reader.h>
 
 #include <cstring>
 #include <exception>
@@ -18,14 +17,6 @@ namespace {
 using Report = JsonTextToTimelineConverter::Report;
 using Result = JsonTextToTimelineConverter::Result;
 
-Result Failed(const std::string& message) noexcept {
-    try {
-        return Result(message);
-    } catch (...) {
-        return Detail::FailedResult(std::bad_alloc().what());
-    }
-}
-
 // The route users took before this converter: jsoncpp at its default
 // settings, then JsonToTimelineConverter. `timeline` is touched only when the
 // parse succeeded.
@@ -34,15 +25,15 @@ Result ReadWithJsonCpp(const char* begin, const char* end, std::unique_ptr<Timel
     report.path = Report::Path::Fallback;
     JsonToTimelineConverter::JsonObject root;
     try {
-        std::string errors;
-        const std::unique_ptr<::Json::CharReader> reader(::Json::CharReaderBuilder().newCharReader());
-        if (!reader->parse(begin, end, &root, &errors)) {
-            report.failure = Report::Failure::NotJson;
-            return Failed(errors);
+        const auto parse = Detail::JsoncppParse::Of(begin, end, root);
+        if (parse.outcome != Detail::JsoncppParse::Outcome::Parsed) {
+            report.failure = parse.outcome == Detail::JsoncppParse::Outcome::Refused ? Report::Failure::NotJson
+                                                                                      : Report::Failure::ParseAborted;
+            return Detail::FailedResult(parse.message.c_str());
         }
     } catch (const std::exception& error) {
         report.failure = Report::Failure::ParseAborted;
-        return Failed(error.what());
+        return Detail::FailedResult(error.what());
     }
     Result result = JsonToTimelineConverter().To(root, timeline);
     report.failure = result ? Report::Failure::None : Report::Failure::NotTimeline;

@@ -17,10 +17,9 @@ using Detail::JsonObject;
 template <typename Members>
 TrackItemType KindNamedBy(const Members& members) {
     TrackItemType named = TrackItemType::MediaSummary;
-    if (const JsonObject* name = members.FindString(Detail::ItemKindKey, sizeof Detail::ItemKindKey - 1)) {
-        const auto [begin, end] = Detail::TextOf(*name);
+    if (const JsonObject* name = members.FindString(Detail::ItemKindKey)) {
         Detail::ForEachItemKind([&](auto kind) {
-            if (std::string_view(begin, static_cast<std::size_t>(end - begin)) == kind.name) {
+            if (Detail::TextOf(*name) == kind.name) {
                 named = kind.type;
             }
         });

@@ -33,7 +33,7 @@ void AppendTexts(const Object& object, std::vector<MemberText>& texts) {
         if constexpr (Detail::IsInlineCodec<Codec>) {
             AppendTexts(member.get(object), texts);
         } else if constexpr (!Detail::IsListCodec<Codec>) {
-            texts.push_back({member.key, TextOf(Codec(), member.get(object))});
+            texts.push_back({member.key.data(), TextOf(Codec(), member.get(object))});
         }
     });
 }

@@ -10,11 +10,6 @@
 #include <string>
 #include <utility>
 
-#if !(defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L)
-#include <cstdio>
-#include <cstdlib>
-#endif
-
 namespace Orv::Common::Serialization::Json {
 
 namespace {
@@ -141,42 +136,6 @@ constexpr std::size_t kOnePassLength = 4096;
 
 [[noreturn]] ORV_STRINGER_COLD void ThrowNullString() {
     throw std::invalid_argument("Stringer: a null string pointer");
-}
-
-// Shortest text that reads back as exactly `value` (finite only).
-std::size_t FormatDouble(double value, char* buffer, std::size_t size) {
-#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
-    const auto result = std::to_chars(buffer, buffer + size, value);
-    return static_cast<std::size_t>(result.ptr - buffer);
-#else
-    // Without std::to_chars for double, follow its rule by hand: the fewest
-    // significant digits that read back exactly (17 always do), then fixed or
-    // scientific notation, whichever is shorter (fixed on a tie). Only the
-    // correctly rounded string of each length is tried, so a few values get
-    // one digit more than to_chars would give; the text still reads back
-    // exactly. Slow, but only built on old toolchains.
-    int digits = 1;
-    for (; digits < 17; ++digits) {
-        std::snprintf(buffer, size, "%.*e", digits - 1, value);
-        if (std::strtod(buffer, nullptr) == value) {
-            break;
-        }
-    }
-    int written = std::snprintf(buffer, size, "%.*e", digits - 1, value);
-    const int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
-    const int decimals = std::max(0, digits - 1 - exponent);
-    if (std::snprintf(nullptr, 0, "%.*f", decimals, value) <= written) {
-        written = std::snprintf(buffer, size, "%.*f", decimals, value);
-    }
-    // A locale may use another decimal separator; JSON wants '.'.
-    for (int i = 0; i < written; ++i) {
-        const char c = buffer[i];
-        if (!(c >= '0' && c <= '9') && c != '-' && c != '+' && c != 'e' && c != 'E') {
-            buffer[i] = '.';
-        }
-    }
-    return static_cast<std::size_t>(written);
-#endif
 }
 
 }  // namespace
@@ -406,23 +365,13 @@ public:
     }
 };
 
-Stringer::InternalObjectScope::~InternalObjectScope() {
+Stringer::InternalScope::~InternalScope() {
     if (stringer != nullptr) {
         try {
-            stringer->CloseObject();
+            isObject ? stringer->CloseObject() : stringer->CloseArray();
         } catch (...) {
             // A destructor must not throw; the caller closed or unbalanced the
-            // object itself and the text shows it.
-        }
-    }
-}
-
-Stringer::InternalArrayScope::~InternalArrayScope() {
-    if (stringer != nullptr) {
-        try {
-            stringer->CloseArray();
-        } catch (...) {
-            // See ~InternalObjectScope().
+            // level itself and the text shows it.
         }
     }
 }
@@ -546,9 +495,9 @@ Stringer& Stringer::Value(double value) {
     if (!std::isfinite(value)) {
         throw std::invalid_argument("Stringer: a non-finite number has no JSON form");
     }
-    char digits[32];
-    const std::size_t length = FormatDouble(value, digits, sizeof digits);
-    return StringerWriter::Scalar(*this, digits, length);
+    char digits[32];  // the shortest text that reads back as exactly `value`
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    return StringerWriter::Scalar(*this, digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
 Stringer& Stringer::WriteString(const char* value) {
@@ -561,24 +510,24 @@ Stringer& Stringer::NullValue() {
 
 Stringer::InternalObjectScope Stringer::ObjectScope() {
     Object();
-    return InternalObjectScope(*this);
+    return InternalScope(*this, true);
 }
 
 Stringer::InternalObjectScope Stringer::ObjectScope(const char* key) {
     Key(key);
     Object();
-    return InternalObjectScope(*this);
+    return InternalScope(*this, true);
 }
 
 Stringer::InternalArrayScope Stringer::ArrayScope() {
     Array();
-    return InternalArrayScope(*this);
+    return InternalScope(*this, false);
 }
 
 Stringer::InternalArrayScope Stringer::ArrayScope(const char* key) {
     Key(key);
     Array();
-    return InternalArrayScope(*this);
+    return InternalScope(*this, false);
 }
 
 }  // namespace Orv::Common::Serialization::Json

@@ -19,7 +19,6 @@ public:
     std::size_t Add(Severity severity, const char* code, std::size_t offset, std::string pointer,
                     std::string message);
     void ExtendMessage(std::size_t index, std::string_view more);
-    const std::string& PointerOf(std::size_t index) const { return pending[index].diagnostic.pointer; }
 
     // A diagnostic of the whole text at a line and column found elsewhere.
     void AddAtPosition(Severity severity, const char* code, std::size_t line, std::size_t column,

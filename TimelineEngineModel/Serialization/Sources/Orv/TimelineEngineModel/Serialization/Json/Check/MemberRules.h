@@ -75,13 +75,13 @@ constexpr void Append(std::array<MemberRule, Count>& rules, std::size_t& next, b
         if constexpr (IsInlineCodec<Codec>) {
             Append<std::decay_t<decltype(member.get(std::declval<Object&>()))>>(rules, next, read);
         } else if (read) {
-            rules[next++] = {std::string_view(member.key, member.keyLength), RuleOf(Codec())};
+            rules[next++] = {member.key, RuleOf(Codec())};
         }
     });
     if (!read) {
         ForEachMember(FormatOf<Object>::table, [&](const auto& member) {
             if constexpr (std::decay_t<decltype(member)>::readPosition == NotRead) {
-                rules[next++] = {std::string_view(member.key, member.keyLength),
+                rules[next++] = {member.key,
                                  RuleOf(typename std::decay_t<decltype(member)>::CodecType())};
             }
         });

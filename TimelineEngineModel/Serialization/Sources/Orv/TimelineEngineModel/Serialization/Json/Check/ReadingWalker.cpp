@@ -3,7 +3,7 @@
 #include <Orv/TimelineEngineModel/EffectType.h>
 
 #include "../Format/IntegerText.h"
-#include "IntegerTextCheck.h"
+#include "../Read/MemberReading.h"
 #include "KeySuggestion.h"
 #include "MessageText.h"
 #include "Utf8Validation.h"
@@ -64,13 +64,6 @@ bool IsKeyOfOtherKind(std::string_view key, TrackItemType kind) {
 
 std::size_t OffsetOf(const JsonObject& value) {
     return static_cast<std::size_t>(value.getOffsetStart());
-}
-
-std::string_view TextOf(const JsonObject& stringValue) {
-    const char* begin = "";
-    const char* end = begin;
-    stringValue.getString(&begin, &end);
-    return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
 // What a member keeps when the reader skips it.
@@ -436,24 +429,25 @@ void ReadingWalker::CheckStoredText(const JsonObject& value, const JsonPath& pat
 
 void ReadingWalker::CheckInteger(const JsonObject& value, const JsonPath& path, std::string_view text,
                                  const JsonPath& objectPath) {
-    const IntegerTextCheck check = IntegerTextCheck::Of(text);
-    const std::string read = std::to_string(check.value);
-    switch (check.outcome) {
-        case IntegerTextCheck::Outcome::Canonical:
+    using Form = IntegerReading::Form;
+    const IntegerReading reading = IntegerReading::Of(text.data(), text.data() + text.size());
+    const std::string read = IntegerText(reading.value).Text();
+    switch (reading.form) {
+        case Form::Canonical:
             return;
-        case IntegerTextCheck::Outcome::Suffix:
+        case Form::Suffix:
             Report(Severity::Warning, Codes::IntegerSuffix, value, path,
                    Quote(text) + ": read as " + read + ", the rest ignored");
             return;
-        case IntegerTextCheck::Outcome::OtherForm:
+        case Form::OtherForm:
             Report(Severity::Warning, Codes::IntegerForm, value, path,
                    Quote(text) + ": read as " + read + ", written back as \"" + read + "\"");
             return;
-        case IntegerTextCheck::Outcome::NoDigits:
-            Fail(value, path, Codes::IntegerInvalid, Quote(text) + " does not start with an integer", check.failure,
+        case Form::NoDigits:
+            Fail(value, path, Codes::IntegerInvalid, Quote(text) + " does not start with an integer", IntegerFailure,
                  &objectPath);
-        case IntegerTextCheck::Outcome::OutOfRange:
-            Fail(value, path, Codes::IntegerRange, Quote(text) + " is outside the 64-bit range", check.failure,
+        case Form::OutOfRange:
+            Fail(value, path, Codes::IntegerRange, Quote(text) + " is outside the 64-bit range", IntegerFailure,
                  &objectPath);
     }
 }

@@ -13,44 +13,41 @@ namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 namespace {
 
 // One pass over the text with an explicit stack of the open containers, so
-// that any depth is checked without recursion. Each step either moves on or
-// records the first violation and stops.
+// that any depth is checked without recursion. Each step moves on, or records
+// the first violation and returns false.
 class Validation {
 public:
     explicit Validation(std::string_view text) : text(text) {}
 
     std::optional<StrictJsonValidator::Violation> Run() {
         if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-            return StrictJsonValidator::Violation{0, "a byte order mark"};
-        }
-        if (Value()) {
-            SkipSpace();
-            if (position != text.size()) {
-                Fail(position, text[position] == '\0' ? "a raw NUL byte" : "text after the root value");
-            }
+            Fail(0, "a byte order mark");
+        } else if (Value() && (SkipSpace(), position != text.size())) {
+            Fail(position, At() == '\0' ? "a raw NUL byte" : "text after the root value");
         }
         return violation;
     }
 
 private:
+    char At() const { return position < text.size() ? text[position] : '\0'; }
+    bool AtEnd() const { return position == text.size(); }
+
     // A value and everything nested in it.
     bool Value() {
         std::string open;  // '{' or '[' for each open container
         for (;;) {
             SkipSpace();
-            if (position == text.size()) {
-                return Fail(position, "the text ends where a value is due");
-            }
-            const char c = text[position];
+            const char c = At();
             if (c == '{' || c == '[') {
                 ++position;
-                open.push_back(c);
+                open.push_back(c == '{' ? '}' : ']');
                 SkipSpace();
-                const char close = c == '{' ? '}' : ']';
-                if (position < text.size() && text[position] == close) {
+                if (At() == open.back()) {
                     ++position;
                     open.pop_back();
-                } else if (c == '{' && !Key()) {
+                } else if (c == '[') {
+                    continue;
+                } else if (!Key()) {
                     return false;
                 } else {
                     continue;
@@ -58,30 +55,26 @@ private:
             } else if (!Scalar(c)) {
                 return false;
             }
-            // After a value: separators and closing brackets.
-            for (;;) {
+            // After a value: closing brackets, or a separator before the next.
+            for (;; ++position, open.pop_back()) {
                 if (open.empty()) {
                     return true;
                 }
                 SkipSpace();
-                const char close = open.back() == '{' ? '}' : ']';
-                if (position < text.size() && text[position] == close) {
-                    ++position;
-                    open.pop_back();
-                    continue;
-                }
-                if (position < text.size() && text[position] == ',') {
-                    ++position;
-                    SkipSpace();
-                    if (position < text.size() && text[position] == close) {
-                        return Fail(position, open.back() == '{' ? "a comma before \"}\"" : "a comma before \"]\"");
-                    }
-                    if (open.back() == '{' && !Key()) {
-                        return false;
-                    }
+                if (At() != open.back()) {
                     break;
                 }
-                return Fail(position, open.back() == '{' ? "\",\" or \"}\" is due" : "\",\" or \"]\" is due");
+            }
+            if (At() != ',') {
+                return Fail(position, open.back() == '}' ? "\",\" or \"}\" is due" : "\",\" or \"]\" is due");
+            }
+            ++position;
+            SkipSpace();
+            if (At() == open.back() && !AtEnd()) {
+                return Fail(position, open.back() == '}' ? "a comma before \"}\"" : "a comma before \"]\"");
+            }
+            if (open.back() == '}' && !Key()) {
+                return false;
             }
         }
     }
@@ -89,42 +82,36 @@ private:
     // A member's key and its colon.
     bool Key() {
         SkipSpace();
-        if (position == text.size() || text[position] != '"') {
+        if (At() != '"' || AtEnd()) {
             return Fail(position, "a key is due");
         }
         if (!String()) {
             return false;
         }
         SkipSpace();
-        if (position == text.size() || text[position] != ':') {
-            return Fail(position, "\":\" is due");
-        }
-        ++position;
-        return true;
+        return Expect(':', "\":\" is due");
     }
 
     bool Scalar(char c) {
+        if (AtEnd()) {
+            return Fail(position, "the text ends where a value is due");
+        }
         switch (c) {
             case '"': return String();
             case 't': return Literal("true");
             case 'f': return Literal("false");
             case 'n': return Literal("null");
             case '\0': return Fail(position, "a raw NUL byte");
-            default:
-                if (c == '-' || (c >= '0' && c <= '9')) {
-                    return Number();
-                }
-                return Fail(position, "a value is due");
+            default: return c == '-' || IsDigit(c) ? Number() : Fail(position, "a value is due");
         }
     }
 
     // The violation is placed at the first byte that differs.
     bool Literal(std::string_view literal) {
         for (const char expected : literal) {
-            if (position == text.size() || text[position] != expected) {
-                return Fail(position, "a value is due");
+            if (!Expect(expected, "a value is due")) {
+                return false;
             }
-            ++position;
         }
         return true;
     }
@@ -133,131 +120,108 @@ private:
     // and, like common strict parsers, within the range of a double.
     bool Number() {
         const std::size_t start = position;
-        position += text[position] == '-' ? 1 : 0;
-        if (!Digit()) {
+        position += At() == '-' ? 1 : 0;
+        if (At() == '0') {
+            ++position;
+        } else if (!Digits()) {
+            return false;
+        }
+        if (At() == '.' && (++position, !Digits())) {
+            return false;
+        }
+        if (At() == 'e' || At() == 'E') {
+            ++position;
+            position += At() == '+' || At() == '-' ? 1 : 0;
+            if (!Digits()) {
+                return false;
+            }
+        }
+        return !Overflows(text.substr(start, position - start)) ||
+               Fail(start, "a number beyond the range of a double");
+    }
+
+    // One digit or more.
+    bool Digits() {
+        if (!IsDigit(At())) {
             return Fail(position, "a digit is due");
         }
-        if (text[position] == '0') {
+        while (IsDigit(At())) {
             ++position;
-        } else {
-            SkipDigits();
-        }
-        if (position < text.size() && text[position] == '.') {
-            ++position;
-            if (!Digit()) {
-                return Fail(position, "a digit is due");
-            }
-            SkipDigits();
-        }
-        if (position < text.size() && (text[position] == 'e' || text[position] == 'E')) {
-            ++position;
-            if (position < text.size() && (text[position] == '+' || text[position] == '-')) {
-                ++position;
-            }
-            if (!Digit()) {
-                return Fail(position, "a digit is due");
-            }
-            SkipDigits();
-        }
-        if (Overflows(text.substr(start, position - start))) {
-            return Fail(start, "a number beyond the range of a double");
         }
         return true;
     }
 
     // Whether a number's value rounds to infinity as a double (values that
-    // round to zero are accepted).
+    // round to zero are accepted): out of range either way, it is too large
+    // exactly when its first nonzero digit stands at a positive power of ten.
     static bool Overflows(std::string_view number) {
         double value = 0;
-        const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-        static_cast<void>(end);
-        if (error != std::errc::result_out_of_range) {
+        if (std::from_chars(number.data(), number.data() + number.size(), value).ec != std::errc::result_out_of_range) {
             return false;
         }
-        // Out of range either way: too large exactly when the first nonzero
-        // digit stands at a positive power of ten.
         long long exponent = 0;
-        const std::size_t e = number.find_first_of("eE");
-        if (e != std::string_view::npos) {
-            const bool negative = number[e + 1] == '-';
-            for (std::size_t i = e + 1; i < number.size(); ++i) {
-                if (number[i] >= '0' && number[i] <= '9' && exponent < 1000000000) {
-                    exponent = exponent * 10 + (number[i] - '0');  // saturates far beyond any mantissa
-                }
+        const std::size_t e = std::min(number.find_first_of("eE"), number.size());
+        for (std::size_t i = e + 1; i < number.size(); ++i) {
+            if (IsDigit(number[i]) && exponent < 1000000000) {
+                exponent = exponent * 10 + (number[i] - '0');  // saturates far beyond any mantissa
             }
-            exponent = negative ? -exponent : exponent;
         }
+        exponent = e + 1 < number.size() && number[e + 1] == '-' ? -exponent : exponent;
         const std::string_view mantissa = number.substr(0, e);
         const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-        const std::size_t firstNonzero = mantissa.find_first_of("123456789");
-        const long long place = firstNonzero < point ? static_cast<long long>(point - firstNonzero - 1)
-                                                      : -static_cast<long long>(firstNonzero - point);
+        const std::size_t first = mantissa.find_first_of("123456789");
+        const long long place = first < point ? static_cast<long long>(point - first - 1)
+                                              : -static_cast<long long>(first - point);
         return exponent + place > 0;
     }
 
     bool String() {
-        ++position;  // the opening quote
-        for (;;) {
-            if (position == text.size()) {
-                return Fail(position, "the text ends inside a string");
-            }
+        for (++position; !AtEnd();) {
             const auto c = static_cast<unsigned char>(text[position]);
             if (c == '"') {
                 ++position;
                 return true;
             }
-            if (c == '\\') {
-                if (!Escape()) {
-                    return false;
-                }
-            } else if (c < 0x20) {
+            if (c < 0x20) {
                 return Fail(position, c == 0 ? "a raw NUL byte" : "a raw control character in a string");
-            } else if (c < 0x80) {
-                ++position;
-            } else if (!Utf8Character()) {
+            }
+            if (c == '\\' ? !Escape() : c >= 0x80 ? !Utf8Character() : (++position, false)) {
                 return false;
             }
         }
+        return Fail(position, "the text ends inside a string");
     }
 
+    // A high surrogate must be paired; a lone low one passes, as the grammar
+    // allows.
     bool Escape() {
-        const std::size_t start = position;
-        ++position;
-        if (position == text.size()) {
+        const std::size_t start = position++;
+        if (AtEnd()) {
             return Fail(start, "the text ends inside a string");
         }
         const char kind = text[position++];
         if (kind != 'u') {
-            const bool known = kind == '"' || kind == '\\' || kind == '/' || kind == 'b' || kind == 'f' ||
-                               kind == 'n' || kind == 'r' || kind == 't';
-            return known || Fail(start, "an unknown escape");
+            return std::string_view("\"\\/bfnrt").find(kind) != std::string_view::npos ||
+                   Fail(start, "an unknown escape");
         }
         std::uint32_t unit = 0;
         if (!Hex4(unit)) {
             return Fail(start, "\\u is not followed by four hexadecimal digits");
         }
-        // A high surrogate must be paired; a lone low one passes, as the
-        // grammar allows.
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            std::uint32_t low = 0;
-            if (text.substr(position, 2) != "\\u" || (position += 2, !Hex4(low)) || low < 0xDC00 || low > 0xDFFF) {
-                return Fail(start, "a surrogate escape without its pair");
-            }
+        if (unit < 0xD800 || unit > 0xDBFF) {
+            return true;
         }
-        return true;
+        std::uint32_t low = 0;
+        const bool paired = text.substr(position, 2) == "\\u" && (position += 2, Hex4(low)) && low >= 0xDC00 &&
+                            low <= 0xDFFF;
+        return paired || Fail(start, "a surrogate escape without its pair");
     }
 
     bool Hex4(std::uint32_t& unit) {
         for (int i = 0; i < 4; ++i, ++position) {
-            if (position == text.size()) {
-                return false;
-            }
-            const char c = text[position];
-            const int digit = c >= '0' && c <= '9'   ? c - '0'
-                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                     : -1;
-            if (digit < 0) {
+            const char c = At();
+            const int digit = IsDigit(c) ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+            if (digit < 0 || AtEnd()) {
                 return false;
             }
             unit = unit << 4 | static_cast<std::uint32_t>(digit);
@@ -277,27 +241,25 @@ private:
         return true;
     }
 
-    bool Digit() const { return position < text.size() && text[position] >= '0' && text[position] <= '9'; }
+    static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-    void SkipDigits() {
-        while (Digit()) {
+    void SkipSpace() {
+        while (At() == ' ' || At() == '\t' || At() == '\n' || At() == '\r') {
             ++position;
         }
     }
 
-    void SkipSpace() {
-        while (position < text.size() &&
-               (text[position] == ' ' || text[position] == '\t' || text[position] == '\n' || text[position] == '\r')) {
-            ++position;
+    bool Expect(char c, const char* reason) {
+        if (At() != c || AtEnd()) {
+            return Fail(position, reason);
         }
+        ++position;
+        return true;
     }
 
     bool Fail(std::size_t offset, const char* reason) {
         const std::string_view rest = text.substr(offset, 2);
-        if (rest == "//" || rest == "/*") {
-            reason = "a comment";
-        }
-        violation = StrictJsonValidator::Violation{offset, reason};
+        violation = StrictJsonValidator::Violation{offset, rest == "//" || rest == "/*" ? "a comment" : reason};
         return false;
     }
 

@@ -1,14 +1,13 @@
 #pragma once
 
 // The value codecs of the format tables: what a member's value is and how it
-// stands in the document. Every scalar is a JSON string; a reader takes a
-// member only when its value is a JSON string and skips anything else
-// silently. Each route gives the codecs their meaning (Write/ValueWriting.h,
-// Read/MemberReading.h, TextRead/, Check/); the value rules that several
-// routes share live here and in IntegerText.h.
+// stands in the document, where every scalar is a JSON string. Each route
+// gives them their meaning; the rules several routes share live here and in
+// IntegerText.h.
 
 #include <Orv/BusinessEntityModel/BaseTypes/Identifier.h>
 #include <Orv/TimelineEngineModel/EffectType.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/Properties/TrackProperties.h>
 #include <Orv/TimelineEngineModel/TrackType.h>
 
 #include <cstdint>
@@ -81,9 +80,8 @@ bool IsDefault(const List& list) {
     return list.empty();
 }
 
-// The track "type" texts, which TrackProperties also names.
 inline const char* TrackTypeText(TrackType type) {
-    return type == TrackType::Summary ? "SUMMARY" : "Unknown";
+    return type == TrackType::Summary ? TrackProperties::SummaryType : TrackProperties::UnknownType;
 }
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json::Detail

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
-#include <string>
 
 namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
@@ -18,80 +17,76 @@ public:
     static constexpr std::size_t Capacity = 24;  // 20 characters for INT64_MIN, and the NUL
 
     explicit IntegerText(std::int64_t value) noexcept {
-        const auto end = std::to_chars(digits, digits + Capacity - 1, value).ptr;
-        *end = '\0';
-        size = static_cast<std::size_t>(end - digits);
+        *std::to_chars(digits, digits + Capacity - 1, value).ptr = '\0';
     }
-    const char (&Text() const noexcept)[Capacity] { return digits; }
-    std::size_t Size() const noexcept { return size; }
+    const char* Text() const noexcept { return digits; }
 
 private:
     char digits[Capacity];
-    std::size_t size;
 };
 
-[[noreturn]] inline void ThrowNoDigits() {
-    throw std::invalid_argument("stoll");
-}
+// What std::stoll in base 10 makes of a text, and how the text stands to the
+// one the writer writes for the value, in one pass. std::stoll skips white
+// space (as isspace() sees it in the C locale), takes an optional sign and
+// the digits up to the first other character, and fails without a digit or
+// outside the int64_t range. The text may hold NUL characters: it ends there
+// for std::stoll, and so here.
+struct IntegerReading {
+    enum class Form {
+        Canonical,   // the text the writer writes for its value
+        OtherForm,   // the whole text read, but written differently: " 7", "+7", "007", "-0"
+        Suffix,      // digits, then something else that is ignored: "12abc"
+        NoDigits,    // std::stoll fails
+        OutOfRange,  // std::stoll fails
+    };
+    Form form = Form::Canonical;
+    std::int64_t value = 0;
 
-[[noreturn]] inline void ThrowOutOfRange() {
-    throw std::out_of_range("stoll");
-}
-
-// White space as isspace() sees it in the C locale.
-constexpr bool IsSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// std::stoll in base 10, on a text that may hold NUL characters (the text
-// ends there, as it does for std::stoll): leading white space skipped, an
-// optional sign, digits up to the first other character. No digits:
-// std::invalid_argument; outside the int64_t range: std::out_of_range; both
-// with the text "stoll". Hand-written because std::stoll needs a std::string
-// and goes through strtoll's locale-aware machinery for every member.
-inline std::int64_t ParseInteger(const char* p, const char* end) {
-    while (p != end && IsSpace(*p)) {
-        ++p;
-    }
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '-' || *p == '+')) {
-        ++p;
-    }
-    if (p == end || *p < '0' || *p > '9') {
-        ThrowNoDigits();
-    }
-    // The magnitude, in unsigned arithmetic so that INT64_MIN fits.
-    const std::uint64_t limit = negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
-    std::uint64_t magnitude = 0;
-    for (; p != end && *p >= '0' && *p <= '9'; ++p) {
-        const auto digit = static_cast<std::uint64_t>(*p - '0');
-        if (magnitude > (limit - digit) / 10) {
-            ThrowOutOfRange();  // further digits cannot bring it back
+    static IntegerReading Of(const char* p, const char* end) noexcept {
+        const char* const start = p;
+        while (p != end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) {
+            ++p;
         }
-        magnitude = magnitude * 10 + digit;
-    }
-    return negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
-}
-
-inline std::int64_t ParseInteger(const std::string& text) {
-    return ParseInteger(text.data(), text.data() + text.size());
-}
-
-// Whether the text is the one std::to_string writes for some value: an
-// optional minus, then "0" alone or digits without a leading zero, and no
-// "-0". (ParseInteger tells whether the value fits.)
-inline bool IsCanonicalInteger(const char* p, const char* end) {
-    const bool negative = p != end && *p == '-';
-    p += negative ? 1 : 0;
-    if (p == end || (*p == '0' && (negative || p + 1 != end))) {
-        return false;
-    }
-    for (; p != end; ++p) {
-        if (*p < '0' || *p > '9') {
-            return false;
+        const bool negative = p != end && *p == '-';
+        const bool plain = p == start && (p == end || *p != '+');  // no space, no plus sign
+        p += p != end && (*p == '-' || *p == '+') ? 1 : 0;
+        const char* const digits = p;
+        // The magnitude, in unsigned arithmetic so that INT64_MIN fits.
+        const std::uint64_t limit = negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
+        std::uint64_t magnitude = 0;
+        for (; p != end && *p >= '0' && *p <= '9'; ++p) {
+            const auto digit = static_cast<std::uint64_t>(*p - '0');
+            if (magnitude > (limit - digit) / 10) {
+                return {Form::OutOfRange, 0};  // further digits cannot bring it back
+            }
+            magnitude = magnitude * 10 + digit;
         }
+        if (p == digits) {
+            return {Form::NoDigits, 0};
+        }
+        const std::int64_t value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
+        const bool shortest = *digits != '0' || (p == digits + 1 && !negative);  // "0" alone, no "-0", no "007"
+        return {p != end ? Form::Suffix : plain && shortest ? Form::Canonical : Form::OtherForm, value};
     }
-    return true;
+};
+
+// The text of std::stoll's failures.
+inline constexpr char IntegerFailure[] = "stoll";
+
+// std::stoll's value, or its failure: std::invalid_argument without digits,
+// std::out_of_range outside the int64_t range.
+inline std::int64_t ValueOf(const IntegerReading& reading) {
+    if (reading.form == IntegerReading::Form::NoDigits) {
+        throw std::invalid_argument(IntegerFailure);
+    }
+    if (reading.form == IntegerReading::Form::OutOfRange) {
+        throw std::out_of_range(IntegerFailure);
+    }
+    return reading.value;
+}
+
+inline std::int64_t ParseInteger(const char* begin, const char* end) {
+    return ValueOf(IntegerReading::Of(begin, end));
 }
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json::Detail

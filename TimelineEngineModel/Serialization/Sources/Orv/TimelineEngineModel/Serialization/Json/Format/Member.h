@@ -30,15 +30,14 @@ struct Member {
     static constexpr int readPosition = ReadPosition;
     static constexpr Omit omit = OmitRule;
 
-    const char* key;  // NUL-terminated: jsoncpp looks keys up as C strings
-    std::size_t keyLength;
+    std::string_view key;  // a literal: NUL-terminated, so key.data() is a C string
     Get get;  // get(object): the value; a reference to it where the model gives one
     Set set;  // set(object, value)
 };
 
 template <typename Codec, int ReadPosition, Omit OmitRule, typename Get, typename Set>
 constexpr Member<Codec, ReadPosition, OmitRule, Get, Set> MakeMember(std::string_view key, Get get, Set set) {
-    return {key.data(), key.size(), get, set};
+    return {key, get, set};
 }
 
 // A member read and written through the model's accessor pair `Accessor()`
@@ -121,7 +120,7 @@ constexpr bool IsWellFormed(const Table& table) {
     }
     std::string_view keys[count > 0 ? count : 1] = {};
     std::size_t next = 0;
-    ForEachMember(table, [&](const auto& member) { keys[next++] = std::string_view(member.key, member.keyLength); });
+    ForEachMember(table, [&](const auto& member) { keys[next++] = member.key; });
     bool unique = true;
     for (std::size_t i = 0; i < count; ++i) {
         for (std::size_t j = i + 1; j < count; ++j) {

@@ -14,7 +14,9 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 class JsonToMediaInfoConverter;
@@ -27,86 +29,70 @@ namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
 using Orv::Common::Serialization::Json::JsonObject;
 
-// The reader whose reference variant fills a list element or an inlined
-// value, made for each list or value it reads.
+// The reader that fills a list element or an inlined value (declarations
+// only), made for each list or value it reads.
+JsonToTrackConverter ReaderFor(const Track&);
+JsonToMediaInfoConverter ReaderFor(const MediaInfo&);
+JsonToTrackItemConverter ReaderFor(const std::shared_ptr<TrackItem>&);
+JsonToTransitionEffectConverter ReaderFor(const TransitionEffect&);
 template <typename Value>
-struct ReaderOf;
-template <>
-struct ReaderOf<Track> {
-    using Type = JsonToTrackConverter;
-};
-template <>
-struct ReaderOf<MediaInfo> {
-    using Type = JsonToMediaInfoConverter;
-};
-template <>
-struct ReaderOf<TransitionEffect> {
-    using Type = JsonToTransitionEffectConverter;
-};
-template <>
-struct ReaderOf<std::shared_ptr<TrackItem>> {
-    using Type = JsonToTrackItemConverter;
-};
+using ReaderOf = decltype(ReaderFor(std::declval<const Value&>()));
 
 // The bytes of a JSON string, read in place rather than copied out as
 // asString() would.
-inline std::pair<const char*, const char*> TextOf(const JsonObject& stringValue) {
+inline std::string_view TextOf(const JsonObject& stringValue) {
     const char* begin = "";
     const char* end = begin;
     stringValue.getString(&begin, &end);
-    return {begin, end};
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
 inline std::string Decode(TextCodec, const JsonObject& value) {
-    const auto [begin, end] = TextOf(value);
-    return std::string(begin, end);
+    return std::string(TextOf(value));
 }
 inline Identifier Decode(IdentifierCodec, const JsonObject& value) {
     return Identifier(Decode(TextCodec(), value));
 }
 inline std::int64_t Decode(IntegerCodec, const JsonObject& value) {
-    const auto [begin, end] = TextOf(value);
-    return ParseInteger(begin, end);
+    const std::string_view text = TextOf(value);
+    return ParseInteger(text.data(), text.data() + text.size());
 }
 inline EffectType Decode(EffectTypeCodec, const JsonObject& value) {
     return ToEffectType(Decode(TextCodec(), value));
 }
 
-// Every element of the array gives one entry, in order. A failing element
-// ends the read; it is not appended.
-template <typename Element, typename Object, typename Member, typename Members>
-void ReadMember(ObjectListCodec<Element>, const JsonObject&, const Members& members, Object& object,
-                const Member& member) {
-    const JsonObject* array = members.Find(member.key, member.keyLength);
-    if (array == nullptr || !array->isArray()) {
-        return;
-    }
-    const typename ReaderOf<Element>::Type reader;
-    auto& list = member.get(object);
-    list.reserve(list.size() + array->size());
-    for (const JsonObject& element : *array) {
-        Element entry;
-        static_cast<void>(reader.To(element, entry));  // the reference variant throws on failure
-        list.push_back(std::move(entry));
-    }
+// A track or media info is read by the reference variant, which throws: the
+// element that fails is not appended, and its failure ends the read.
+template <typename Reader, typename Element>
+void AppendElement(const Reader& reader, const JsonObject& element, std::vector<Element>& list) {
+    Element entry;
+    static_cast<void>(reader.To(element, entry));
+    list.push_back(std::move(entry));
 }
 
-// Every element gives one entry, in order: an element of which no item could
-// be made (neither an object nor null) gives an entry without an item, and
-// an item that failed part-way is kept as read.
-template <typename Object, typename Member, typename Members>
-void ReadMember(ItemListCodec, const JsonObject&, const Members& members, Object& object, const Member& member) {
-    const JsonObject* array = members.Find(member.key, member.keyLength);
+// An item is read by the pointer variant, whose failure does not end the
+// read: an element of which no item could be made (neither an object nor
+// null) gives an entry without an item, and an item that failed part-way is
+// kept as read.
+template <typename Reader>
+void AppendElement(const Reader& reader, const JsonObject& element, TrackItemArray& list) {
+    std::unique_ptr<TrackItem> item;
+    static_cast<void>(reader.To(element, item));
+    list.push_back(std::shared_ptr<TrackItem>(std::move(item)));
+}
+
+// Every element of the array gives one entry, in order.
+template <typename Codec, typename Object, typename Member, typename Members>
+void ReadList(const Members& members, Object& object, const Member& member) {
+    const JsonObject* array = members.Find(member.key);
     if (array == nullptr || !array->isArray()) {
         return;
     }
     auto& list = member.get(object);
-    const typename ReaderOf<typename std::decay_t<decltype(list)>::value_type>::Type reader;
+    const ReaderOf<typename std::decay_t<decltype(list)>::value_type> reader;
     list.reserve(list.size() + array->size());
     for (const JsonObject& element : *array) {
-        std::unique_ptr<TrackItem> item;
-        static_cast<void>(reader.To(element, item));  // a failed item is kept as read
-        list.push_back(std::shared_ptr<TrackItem>(std::move(item)));
+        AppendElement(reader, element, list);
     }
 }
 
@@ -116,7 +102,7 @@ void ReadMember(ItemListCodec, const JsonObject&, const Members& members, Object
 template <typename Value, typename Object, typename Member, typename Members>
 void ReadMember(InlineCodec<Value>, const JsonObject& json, const Members&, Object& object, const Member& member) {
     Value value;
-    static_cast<void>(typename ReaderOf<Value>::Type().To(json, value));
+    static_cast<void>(ReaderOf<Value>().To(json, value));
     member.set(object, value);
 }
 
@@ -126,7 +112,9 @@ void ReadMember(KindCodec, const JsonObject&, const Members&, Object&, const Mem
 
 template <typename Codec, typename Object, typename Member, typename Members>
 void ReadMember(Codec codec, const JsonObject&, const Members& members, Object& object, const Member& member) {
-    if (const JsonObject* value = members.FindString(member.key, member.keyLength)) {
+    if constexpr (IsListCodec<Codec>) {
+        ReadList<Codec>(members, object, member);
+    } else if (const JsonObject* value = members.FindString(member.key)) {
         member.set(object, Decode(codec, *value));
     }
 }
@@ -154,7 +142,7 @@ template <typename Object>
 void RequireNothingToFill(const JsonObject& json, const char* entity) {
     const Members members(json, KeysOf<Object>);
     ForEachMemberRead(FormatOf<Object>::table, [&](const auto& member) {
-        if (members.FindString(member.key, member.keyLength) != nullptr) {
+        if (members.FindString(member.key) != nullptr) {
             throw std::invalid_argument(std::string("no ") + entity + " to fill: the target pointer is empty");
         }
     });

@@ -45,7 +45,7 @@ struct TextKeys<TrackItem> {
 };
 
 template <typename Space>
-inline constexpr std::size_t SlotCount = sizeof TextKeys<Space>::keys.lengths / sizeof(std::size_t);
+inline constexpr std::size_t SlotCount = std::decay_t<decltype(TextKeys<Space>::keys)>::count;
 
 template <typename Space>
 using Slots = Slot[SlotCount<Space>];
@@ -54,7 +54,7 @@ using Slots = Slot[SlotCount<Space>];
 template <typename Space, typename Object, std::size_t I>
 constexpr std::size_t SlotOf() {
     constexpr const auto& member = std::get<I>(FormatOf<Object>::table);
-    return TextKeys<Space>::keys.IndexOf(member.key, member.keyLength);
+    return TextKeys<Space>::keys.IndexOf(member.key);
 }
 
 template <typename Member>
@@ -87,16 +87,6 @@ constexpr bool IsReadSlot(std::size_t slot) {
         }
     });
     return read;
-}
-
-template <std::size_t Count>
-std::size_t FindKey(const KeySet<Count>& keys, const char* name, std::size_t length) {
-    for (std::size_t i = 0; i < Count; ++i) {
-        if (keys.lengths[i] == length && std::memcmp(keys.names[i], name, length) == 0) {
-            return i;
-        }
-    }
-    return Count;
 }
 
 // One read: walks every value of the document, validating what the reader
@@ -226,9 +216,9 @@ private:
     }
 
     std::int64_t Decode(IntegerCodec, std::string_view text) {
-        const std::int64_t value = ParseInteger(text.data(), text.data() + text.size());
-        anomaly = anomaly || !IsCanonicalInteger(text.data(), text.data() + text.size());
-        return value;
+        const IntegerReading reading = IntegerReading::Of(text.data(), text.data() + text.size());
+        anomaly = anomaly || reading.form != IntegerReading::Form::Canonical;
+        return ValueOf(reading);
     }
 
     std::string Decode(TextCodec, std::string_view text) {
@@ -278,7 +268,7 @@ private:
             if (std::move(member).get(field) != simdjson::SUCCESS || !DecodeKey(field, name)) {
                 return false;
             }
-            const std::size_t key = FindKey(keys, name.data(), name.size());
+            const std::size_t key = keys.IndexOf(name);
             const std::uint32_t bit = key == count ? 0 : std::uint32_t{1} << key;
             anomaly = anomaly || key == count || (seen & bit) != 0;  // unknown, or a duplicate
             seen |= bit;

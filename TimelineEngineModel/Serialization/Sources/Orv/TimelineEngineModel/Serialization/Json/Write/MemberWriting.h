@@ -22,25 +22,13 @@ namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 using Orv::Common::Serialization::Json::Stringer;
 
 // The writer whose Append fills the object of a list element or an inlined
-// value, made for each list or value it writes.
+// value (declarations only), made for each list or value it writes.
+TrackToJsonConverter WriterFor(const Track&);
+MediaInfoToJsonConverter WriterFor(const MediaInfo&);
+TrackItemToJsonConverter WriterFor(const std::shared_ptr<TrackItem>&);
+TransitionEffectToJsonConverter WriterFor(const TransitionEffect&);
 template <typename Value>
-struct WriterOf;
-template <>
-struct WriterOf<Track> {
-    using Type = TrackToJsonConverter;
-};
-template <>
-struct WriterOf<MediaInfo> {
-    using Type = MediaInfoToJsonConverter;
-};
-template <>
-struct WriterOf<std::shared_ptr<TrackItem>> {
-    using Type = TrackItemToJsonConverter;
-};
-template <>
-struct WriterOf<TransitionEffect> {
-    using Type = TransitionEffectToJsonConverter;
-};
+using WriterOf = decltype(WriterFor(std::declval<const Value&>()));
 
 // Every text ends at its first NUL character.
 inline void WriteValue(Stringer& stringer, IdentifierCodec, const Identifier& value) {
@@ -70,7 +58,7 @@ void WriteList(Stringer& stringer, const char* key, const List& list) {
     if (list.empty()) {
         return;
     }
-    const typename WriterOf<typename List::value_type>::Type writer;
+    const WriterOf<typename List::value_type> writer;
     const auto array = stringer.ArrayScope(key);
     for (const auto& entry : list) {
         const auto object = stringer.ObjectScope();
@@ -88,7 +76,7 @@ void WriteMember(Stringer& stringer, const char* key, ObjectListCodec<Element>, 
 }
 template <typename Inlined>
 void WriteMember(Stringer& stringer, const char*, InlineCodec<Inlined>, const Inlined& value) {
-    typename WriterOf<Inlined>::Type().Append(stringer, value);
+    WriterOf<Inlined>().Append(stringer, value);
 }
 template <typename Codec, typename Value>
 void WriteMember(Stringer& stringer, const char* key, Codec codec, const Value& value) {
@@ -106,7 +94,7 @@ void WriteMembers(Stringer& stringer, const Object& object) {
                 return;
             }
         }
-        WriteMember(stringer, member.key, typename Member::CodecType(), value);
+        WriteMember(stringer, member.key.data(), typename Member::CodecType(), value);
     });
 }
 

@@ -96,9 +96,9 @@ std::size_t MembersSizeBound(const Object& object) noexcept {
         if constexpr (IsInlineCodec<Codec>) {
             size += MembersSizeBound(member.get(object));
         } else if constexpr (IsListCodec<Codec>) {
-            size += member.keyLength + 4 + SizeBound(Codec(), member.get(object));  // "key":[...],
+            size += member.key.size() + 4 + SizeBound(Codec(), member.get(object));  // "key":[...],
         } else {
-            size += member.keyLength + 6 + SizeBound(Codec(), member.get(object));  // "key":"value",
+            size += member.key.size() + 6 + SizeBound(Codec(), member.get(object));  // "key":"value",
         }
     });
     return size;
