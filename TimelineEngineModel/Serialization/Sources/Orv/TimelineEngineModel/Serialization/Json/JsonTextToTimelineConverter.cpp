@@ -94,7 +94,7 @@ JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::Read(const char
         }
         if (size <= Detail::FastTimelineReader::MaxSize) {
             auto read = std::make_unique<Timeline>();
-            if (Detail::FastTimelineReader::Read(text, size, size + spare, *read, report.anomaly)) {
+            if (Detail::FastTimelineReader::Read(text, size, *read, report.anomaly)) {
                 timeline = std::move(read);
                 return Result();
             }

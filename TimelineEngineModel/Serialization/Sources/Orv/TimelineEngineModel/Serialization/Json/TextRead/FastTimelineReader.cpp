@@ -5,13 +5,9 @@
 #include "../Format/IntegerText.h"
 #include "../Format/KeySet.h"
 #include "ParserPool.h"
-#include "ValueValidation.h"
-
-#include <simdjson.h>
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,6 +16,8 @@
 namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
 namespace {
+
+namespace dom = simdjson::dom;
 
 // A member under one of an object's keys, as the last occurrence of the key
 // left it: a JSON string (decoded, in the parser's string buffer, which
@@ -53,22 +51,20 @@ using Slots = Slot[SlotCount<Space>];
 // The slot, among the keys of Space, of member I of Object's table.
 template <typename Space, typename Object, std::size_t I>
 constexpr std::size_t SlotOf() {
-    constexpr const auto& member = std::get<I>(FormatOf<Object>::table);
-    return TextKeys<Space>::keys.IndexOf(member.key);
+    return TextKeys<Space>::keys.IndexOf(std::get<I>(FormatOf<Object>::table).key);
 }
 
 template <typename Member>
 using CodecOf = typename std::decay_t<Member>::CodecType;
 
-// Whether the slots of `Space` that are keys of Object's table, its inlined
-// value's keys included, are marked in `mask`.
+// The slots of Space that are keys of Object's table, its inlined value's
+// keys included, as bits.
 template <typename Space, typename Object>
 constexpr std::uint32_t KeyMask() {
     std::uint32_t mask = 0;
     ForEachMemberAt(FormatOf<Object>::table, [&](const auto& member, auto index) {
         if constexpr (IsInlineCodec<CodecOf<decltype(member)>>) {
-            using Inlined = std::decay_t<decltype(member.get(std::declval<Object&>()))>;
-            mask |= KeyMask<Space, Inlined>();
+            mask |= KeyMask<Space, std::decay_t<decltype(member.get(std::declval<Object&>()))>>();
         } else {
             mask |= std::uint32_t{1} << SlotOf<Space, Object, decltype(index)::value>();
         }
@@ -76,57 +72,54 @@ constexpr std::uint32_t KeyMask() {
     return mask;
 }
 
-// Whether a member's value is read (as opposed to only looked at).
+// Whether the value under a slot's key is read, not only looked at.
 template <typename Object>
 constexpr bool IsReadSlot(std::size_t slot) {
     bool read = true;
     ForEachMemberAt(FormatOf<Object>::table, [&](const auto& member, auto index) {
-        if (std::decay_t<decltype(member)>::readPosition == NotRead &&
-            SlotOf<Object, Object, decltype(index)::value>() == slot) {
-            read = false;
-        }
+        read = read && (std::decay_t<decltype(member)>::readPosition != NotRead ||
+                        SlotOf<Object, Object, decltype(index)::value>() != slot);
     });
     return read;
 }
 
-// One read: walks every value of the document, validating what the reader
-// does not need as strictly as what it does, and fills the model by the
-// format tables. Every function returns false to decline the text. `anomaly`
-// is set wherever the reference route skips, reinterprets or drops
-// something.
+// One read of a document the parser accepted: it fills the model by the
+// format tables, and sets `anomaly` wherever the reference route skips,
+// reinterprets or drops something. The functions that return a bool return
+// false to decline the text; an integer text that std::stoll refuses throws,
+// which declines it too, the reference route reporting it.
 class Walker {
 public:
     bool anomaly = false;
 
-    bool ReadTimeline(od::object& root, Timeline& timeline) { return ReadEntity(root, 1, timeline); }
+    bool ReadTimeline(dom::object root, Timeline& timeline) { return ReadEntity(root, timeline); }
 
 private:
-    // A timeline, track or media info at `depth` (the root object is 1): its
-    // members in one walk, a list read where it stands, the others assigned
-    // after the walk in the readers' order. An integer text that
-    // ParseInteger refuses throws, which declines the text: the reference
-    // route reports it.
+    // A timeline, track or media info: its members in one walk, a list read
+    // where it stands, the others assigned after the walk in the readers'
+    // order.
     template <typename Object>
-    bool ReadEntity(od::object& object, int depth, Object& target) {
+    bool ReadEntity(dom::object object, Object& target) {
         Slots<Object> slots{};
-        const bool read = ReadMembers<Object>(object, depth, slots, [&](std::size_t key, od::value& value) {
+        bool read = true;
+        ReadMembers<Object>(object, slots, [&](std::size_t key, dom::element value) {
             bool isList = false;
-            bool listRead = true;
             ForEachMemberAt(FormatOf<Object>::table, [&](const auto& member, auto index) {
                 if constexpr (IsListCodec<CodecOf<decltype(member)>>) {
                     if (key == SlotOf<Object, Object, decltype(index)::value>()) {
                         isList = true;
-                        listRead = ReadList(value, depth + 1, member.get(target));
+                        read = read && ReadList(value, member.get(target));
                     }
                 }
             });
-            return isList ? listRead : ReadScalar(value, depth, slots[key], IsReadSlot<Object>(key));
+            if (!isList) {
+                ReadScalar(value, slots[key], IsReadSlot<Object>(key));
+            }
         });
-        if (!read) {
-            return false;
+        if (read) {
+            Assign<Object>(slots, target);
         }
-        Assign<Object>(slots, target);
-        return true;
+        return read;
     }
 
     // As the reference route reads an element of "items", whose failures do
@@ -134,19 +127,15 @@ private:
     // without an item; an integer text that std::stoll refuses leaves the
     // item as read up to there, without its identifier (a transition keeps
     // its default effect).
-    bool ReadItem(od::value& value, int depth, std::shared_ptr<TrackItem>& entry) {
-        od::object object;
+    void ReadItem(dom::element value, std::shared_ptr<TrackItem>& entry) {
         Slots<TrackItem> slots{};
-        if (StartObject(value, object)) {
-            if (!ReadMembers<TrackItem>(object, depth, slots, [&](std::size_t key, od::value& member) {
-                    return ReadScalar(member, depth, slots[key], true);
-                })) {
-                return false;
-            }
+        if (value.is_object()) {
+            ReadMembers<TrackItem>(value.get_object().value_unsafe(), slots,
+                                   [&](std::size_t key, dom::element member) { ReadScalar(member, slots[key], true); });
         } else {
             anomaly = true;  // null: a default item; anything else: no item
-            if (!IsNull(value)) {
-                return Validate(value, depth);
+            if (!value.is_null()) {
+                return;
             }
         }
         const TrackItemType named = KindNamedBy(slots[SlotOf<TrackItem, MediaSummaryItem, 0>()]);
@@ -171,21 +160,22 @@ private:
                 anomaly = true;
             }
         });
-        return true;
     }
 
+    // A track or media info that is neither an object nor null fails the
+    // reference route's read: declined. Null reads as a default one.
     template <typename Object>
-    bool ReadElement(od::value& value, int depth, Object& target) {
-        od::object object;
-        if (!StartObject(value, object)) {
+    bool ReadElement(dom::element value, Object& target) {
+        if (!value.is_object()) {
             anomaly = true;
-            return IsNull(value);  // null reads as a default entity
+            return value.is_null();
         }
-        return ReadEntity(object, depth, target);
+        return ReadEntity(value.get_object().value_unsafe(), target);
     }
 
-    bool ReadElement(od::value& value, int depth, std::shared_ptr<TrackItem>& entry) {
-        return ReadItem(value, depth, entry);
+    bool ReadElement(dom::element value, std::shared_ptr<TrackItem>& entry) {
+        ReadItem(value, entry);
+        return true;
     }
 
     // The members of Object's table, taken from the slots of Space in the
@@ -236,141 +226,87 @@ private:
 
     // The kind that "_type" names, compared on the whole decoded text.
     TrackItemType KindNamedBy(const Slot& type) {
-        if (!type.isString) {
-            anomaly = true;  // missing, or not a string
-            return TrackItemType::MediaSummary;
-        }
-        const std::string_view name = type.text;
         TrackItemType named = TrackItemType::Unknown;
-        ForEachItemKind([&](auto kind) {
-            if (name == kind.name) {
-                named = kind.type;
-            }
-        });
-        anomaly = anomaly || named == TrackItemType::Unknown;
+        ForEachItemKind([&](auto kind) { named = type.isString && type.text == kind.name ? kind.type : named; });
+        anomaly = anomaly || named == TrackItemType::Unknown;  // missing, not a string, or no kind's name
         return named == TrackItemType::Unknown ? TrackItemType::MediaSummary : named;
     }
 
-    // ---- Members ---------------------------------------------------------
-
-    // Visits every member of `object` (at `depth`): a member under one of
-    // Space's keys goes to `read`, with the key's slot; any other is
-    // validated.
+    // Visits every member of `object`: one under Space's keys goes to `read`
+    // with the key's slot; any other is unknown.
     template <typename Space, typename Read>
-    bool ReadMembers(od::object& object, int depth, Slots<Space>&, Read&& read) {
-        constexpr const auto& keys = TextKeys<Space>::keys;
+    void ReadMembers(dom::object object, Slots<Space>&, Read&& read) {
         constexpr std::size_t count = SlotCount<Space>;
         static_assert(count <= 32, "the keys seen are bits of a 32-bit mask");
         std::uint32_t seen = 0;
-        for (auto member : object) {
-            od::field field;
-            std::string_view name;
-            if (std::move(member).get(field) != simdjson::SUCCESS || !DecodeKey(field, name)) {
-                return false;
-            }
-            const std::size_t key = keys.IndexOf(name);
+        for (const dom::key_value_pair field : object) {
+            const std::size_t key = TextKeys<Space>::keys.IndexOf(field.key);
             const std::uint32_t bit = key == count ? 0 : std::uint32_t{1} << key;
             anomaly = anomaly || key == count || (seen & bit) != 0;  // unknown, or a duplicate
             seen |= bit;
-            if (!(key == count ? Validate(field.value(), depth + 1) : read(key, field.value()))) {
-                return false;
+            if (key != count) {
+                read(key, field.value);
             }
         }
-        return true;
     }
 
     // A member read only when it is a string: the last occurrence of its key
-    // decides, so every occurrence overwrites the slot. A value that is not
-    // read is only looked at.
-    bool ReadScalar(od::value& value, int depth, Slot& slot, bool read) {
+    // decides, so every occurrence overwrites the slot.
+    void ReadScalar(dom::element value, Slot& slot, bool read) {
         slot.present = true;
-        slot.isString = TypeOf(value) == od::json_type::string;
-        if (!slot.isString) {
-            anomaly = anomaly || read;
-            return Validate(value, depth + 1);
-        }
-        return DecodeText(value, slot.text);
+        slot.isString = value.is_string();
+        slot.text = slot.isString ? value.get_string().value_unsafe() : std::string_view();
+        anomaly = anomaly || (read && !slot.isString);
     }
 
     // A list read only when it is an array: each occurrence of its key starts
     // the list afresh, anything but an array leaves it empty.
     template <typename Element>
-    bool ReadList(od::value& value, int depth, std::vector<Element>& list) {
+    bool ReadList(dom::element value, std::vector<Element>& list) {
         list.clear();
-        od::array array;
-        if (TypeOf(value) != od::json_type::array) {
+        if (!value.is_array()) {
             anomaly = true;
-            return Validate(value, depth);
+            return true;
         }
-        if (value.get_array().get(array) != simdjson::SUCCESS) {
-            return false;
-        }
-        for (auto element : array) {
-            od::value item;
-            if (std::move(element).get(item) != simdjson::SUCCESS) {
-                return false;
-            }
+        const dom::array array = value.get_array().value_unsafe();
+        list.reserve(array.size());
+        for (const dom::element element : array) {
             list.emplace_back();
-            if (!ReadElement(item, depth + 1, list.back())) {
+            if (!ReadElement(element, list.back())) {
                 return false;
             }
         }
         return true;
     }
-
 };
-
-// JSON white space, as both parsers see it.
-bool IsJsonSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-const char* SkipSpace(const char* p, const char* end) {
-    while (p != end && IsJsonSpace(*p)) {
-        ++p;
-    }
-    return p;
-}
-
-// Reads a text whose root value starts with '{'.
-bool ReadRoot(od::parser& parser, const char* text, std::size_t size, std::size_t capacity, Timeline& timeline,
-              bool& anomaly) {
-    od::document document;
-    od::object root;
-    Walker walker;
-    if (parser.iterate(text, size, capacity).get(document) != simdjson::SUCCESS ||
-        document.get_object().get(root) != simdjson::SUCCESS || !walker.ReadTimeline(root, timeline)) {
-        return false;
-    }
-    anomaly = walker.anomaly;
-    // Nothing may follow the root object: jsoncpp would ignore it unread.
-    return document.current_location().error() == simdjson::OUT_OF_BOUNDS;
-}
 
 }  // namespace
 
-bool FastTimelineReader::Read(const char* text, std::size_t size, std::size_t capacity, Timeline& timeline,
-                              bool& anomaly) {
-    static_assert(MaxDepth < 1000, "jsoncpp's nesting limit");
-    static_assert(MaxSize <= simdjson::SIMDJSON_MAXSIZE_BYTES);
+bool FastTimelineReader::Read(const char* text, std::size_t size, Timeline& timeline, bool& anomaly) {
     static_assert(JsonTextToTimelineConverter::Padding >= simdjson::SIMDJSON_PADDING);
+    if (size > MaxSize) {
+        return false;
+    }
     // jsoncpp skips a UTF-8 byte order mark at the very start.
     if (size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
         text += 3;
         size -= 3;
-        capacity -= 3;
     }
-    const char* const end = text + size;
-    const char* const first = SkipSpace(text, end);
-    if (end - first >= 4 && std::memcmp(first, "null", 4) == 0 && SkipSpace(first + 4, end) == end) {
+    ParserPool::Lease lease(size);
+    dom::element root;
+    if (lease.Parser().parse(text, size, false).get(root) != simdjson::SUCCESS) {
+        return false;  // not strict JSON, or nested deeper than MaxDepth
+    }
+    if (root.is_null()) {
         anomaly = true;
         return true;  // a null root reads as a default timeline
     }
-    if (first == end || *first != '{') {
+    Walker walker;
+    if (!root.is_object() || !walker.ReadTimeline(root.get_object().value_unsafe(), timeline)) {
         return false;
     }
-    ParserPool::Lease lease(size);
-    return ReadRoot(lease.Parser(), text, size, capacity, timeline, anomaly);
+    anomaly = walker.anomaly;
+    return true;
 }
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json::Detail

@@ -7,22 +7,16 @@
 
 namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
-// Where the text reader's parsers come from. A parser holds about 5.7 bytes
-// of address space per byte of capacity (a structural index of 4 bytes per
-// byte, a string buffer that the reader never touches); the index entries
-// written become memory, about 0.7 bytes per byte of a generated document.
-// Fresh buffers cost a page fault every 4 KiB on every call. Measured on
-// generated documents: below a few MB a kept parser saves little, the
-// allocator handing back the blocks just freed (11 against 23 faults per read
-// of 1.6 MB); on 16 MB a fresh index costs 2868 faults against 409 (on the
-// machine measured, 53 ms against 1.7 ms, more than the rest of the read).
-// So:
+// Where the text reader's parsers come from. A parser's buffers grow with
+// the texts it reads, and fresh buffers cost a page fault every 4 KiB on
+// every call: on a 16 MB document, fresh ones took longer than the rest of
+// the read on the machine measured. So:
 //  - texts up to KeptCapacity use their thread's own parser, kept for the
 //    thread's life (at most about 12 MB of address space per thread);
 //  - larger texts share one spare parser per process, taken by one read at a
 //    time (the others make their own) and kept only while its capacity is at
-//    most SpareCapacity, so the process holds at most about 180 MB of address
-//    space and 25 MB of memory for it, however many threads read.
+//    most SpareCapacity, however many threads read.
+// Every parser refuses nesting deeper than FastTimelineReader::MaxDepth.
 class ParserPool {
 public:
     static constexpr std::size_t KeptCapacity = std::size_t{2} << 20;
@@ -36,11 +30,11 @@ public:
         Lease& operator=(const Lease&) = delete;
         ~Lease();
 
-        simdjson::ondemand::parser& Parser() { return *parser; }
+        simdjson::dom::parser& Parser() { return *parser; }
 
     private:
-        simdjson::ondemand::parser* parser;
-        std::unique_ptr<simdjson::ondemand::parser> owned;  // not the thread's own
+        simdjson::dom::parser* parser;
+        std::unique_ptr<simdjson::dom::parser> owned;  // not the thread's own
     };
 };
 
