@@ -8,8 +8,21 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 namespace Orv::Common::Serialization::Json {
+
+// Where a Stringer made with one sends its text, in order, a buffer at a
+// time. Write() may throw; the Stringer then reports the failure of the call
+// that was writing.
+class ORV_COMMON_SERIALIZATION_JSON_API StringerSink {
+public:
+    virtual void Write(const char* data, std::size_t size) = 0;
+
+protected:
+    ~StringerSink() = default;
+};
 
 // Streaming JSON text writer.
 //
@@ -32,6 +45,10 @@ namespace Orv::Common::Serialization::Json {
 // and throws std::length_error naming the limit. CloseObject() and
 // CloseArray() are always accepted, so a refused document still ends well
 // formed; a close that finds a key still waiting for its value drops that key.
+//
+// The text is kept in memory, or, for a Stringer made with a StringerSink,
+// handed to the sink whenever the buffer of BufferSize bytes fills and on
+// Flush(), so that the memory used stays the same however long the text.
 class ORV_COMMON_SERIALIZATION_JSON_API Stringer {
 public:
     // Closes the object or array opened by ObjectScope() or ArrayScope() when
@@ -59,10 +76,13 @@ public:
     // Continues the text already held by `stream`; the new text is appended
     // to it as if it were written at the top level of an empty document.
     explicit Stringer(std::stringstream stream);
+    // Sends the text to `sink`, which must outlive the Stringer.
+    explicit Stringer(StringerSink& sink, bool prettyPrint = false);
+    static constexpr std::size_t BufferSize = 64 * 1024;
 
-    Stringer(const Stringer&) = default;
+    Stringer(const Stringer& other);
     Stringer(Stringer&& other) noexcept;
-    Stringer& operator=(const Stringer&) = default;
+    Stringer& operator=(const Stringer& other);
     Stringer& operator=(Stringer&& other) noexcept;
     ~Stringer();
 
@@ -70,14 +90,16 @@ public:
     // spaces per level, with ": " after each key.
     static Stringer PrettyStringer();
 
-    // Moves the text out into a stream and leaves the Stringer empty, ready
-    // for a new document (the output limit and layout are kept).
+    // Hands the text out as a stream and leaves the Stringer empty, ready
+    // for a new document (the output limit and layout are kept). For a
+    // Stringer with a sink, the text not yet flushed.
     std::stringstream TakeStream();
-    // Moves the text out, without a copy (the string may keep spare
-    // capacity), and leaves the Stringer empty and ready like TakeStream().
+    // The same as a string.
     std::string TakeString();
-    // A copy of the text written so far.
+    // A copy of the text written so far (not yet flushed, with a sink).
     std::string ToString() const;
+    // Hands the text held to the sink, if there is one.
+    void Flush();
 
     Stringer& Object();
     Stringer& CloseObject();
@@ -87,22 +109,36 @@ public:
     // A key or a text ends at its first NUL character. The common case is
     // written inline; everything else goes through the exported Write*
     // calls, which check, escape, grow and throw.
-    Stringer& Key(const char* key) {
-        return key != nullptr && buffer.TryKey(key, static_cast<std::size_t>(-1)) ? *this : WriteKey(key);
-    }
+    Stringer& Key(const char* key) { return key != nullptr ? Key(std::string_view(key)) : WriteKey(key); }
     Stringer& Key(const std::string& key) {
         return buffer.TryKey(key.c_str(), key.size()) ? *this : WriteKey(key.c_str());
     }
+    Stringer& Key(std::string_view key) { return buffer.TryKey(key.data(), key.size()) ? *this : WriteKey(key); }
 
     Stringer& Value(bool value);
     Stringer& Value(int32_t value);
+    // Any other integer type, as a JSON number (characters are not integers
+    // here).
+    template <typename Integer,
+              std::enable_if_t<std::is_integral_v<Integer> && !std::is_same_v<Integer, bool> &&
+                                   !std::is_same_v<Integer, char> && !std::is_same_v<Integer, wchar_t> &&
+                                   !std::is_same_v<Integer, char16_t> && !std::is_same_v<Integer, char32_t>,
+                               int> = 0>
+    Stringer& Value(Integer value) {
+        if constexpr (std::is_signed_v<Integer>) {
+            return WriteInteger(static_cast<long long>(value));
+        } else {
+            return WriteInteger(static_cast<unsigned long long>(value));
+        }
+    }
     // Non-finite numbers have no JSON form: std::invalid_argument.
     Stringer& Value(double value);
-    Stringer& Value(const char* value) {
-        return value != nullptr && buffer.TryText(value, std::strlen(value)) ? *this : WriteString(value);
-    }
+    Stringer& Value(const char* value) { return value != nullptr ? Value(std::string_view(value)) : WriteString(value); }
     Stringer& Value(const std::string& value) {
         return buffer.TryText(value.c_str(), value.size()) ? *this : WriteString(value.c_str());
+    }
+    Stringer& Value(std::string_view value) {
+        return buffer.TryText(value.data(), value.size()) ? *this : WriteString(value);
     }
     Stringer& NullValue();
 
@@ -112,10 +148,9 @@ public:
     InternalArrayScope ArrayScope(const char* key);
 
     // Makes room for `bytes` more bytes of text (no more than the output
-    // limit leaves), so that writing them needs no reallocation. It reserves
-    // capacity only: no memory is touched until it is written. Throws what
-    // std::string::reserve throws (std::bad_alloc, std::length_error), and
-    // then changes nothing.
+    // limit leaves; with a sink, no more than BufferSize), so that writing
+    // them needs no reallocation. No memory is touched until it is written.
+    // Throws std::bad_alloc or std::length_error, and then changes nothing.
     void Reserve(std::size_t bytes);
 
     // 0 (the default) means no limit.
@@ -126,8 +161,12 @@ public:
     std::size_t Depth() const noexcept { return buffer.states.size(); }
 
 private:
+    Stringer& WriteKey(std::string_view key);
     Stringer& WriteKey(const char* key);
+    Stringer& WriteString(std::string_view value);
     Stringer& WriteString(const char* value);
+    Stringer& WriteInteger(long long value);
+    Stringer& WriteInteger(unsigned long long value);
 
     Detail::StringerBuffer buffer;
     // Implementation helpers live in the source file.

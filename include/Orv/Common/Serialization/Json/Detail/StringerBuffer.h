@@ -7,12 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string>
+#include <memory>
 #include <vector>
 
-#if defined(_MSC_VER) && !defined(__clang__)
-#include <intrin.h>
-#endif
+namespace Orv::Common::Serialization::Json {
+class StringerSink;
+}
 
 namespace Orv::Common::Serialization::Json::Detail {
 
@@ -33,31 +33,17 @@ inline constexpr std::array<bool, 256> needsEscape = MakeNeedsEscape();
 // Texts are scanned eight bytes at a time: a word is loaded (memcpy, so any
 // alignment will do) and tested for a byte that needsEscape, all eight at
 // once. Only whole words inside the text are read, never a byte past it.
-constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-
-// Bit 7 of a byte of the result is set where that byte of `word` needs
+// Bit 7 of a byte of EscapeMarks() is set where that byte of `word` needs
 // escaping, and possibly at bytes after one that does (a borrow carries into
-// the next byte), never before: the lowest set bit marks the first such byte
-// exactly, and the result is 0 exactly when the word has none. Bytes of 0x80
-// and above are never marked: their bit 7 is cleared by ~word.
+// the next byte), never before: on a little-endian machine the lowest set bit
+// marks the first such byte exactly. Bytes of 0x80 and above are never
+// marked: their bit 7 is cleared by ~word.
 constexpr std::uint64_t EscapeMarks(std::uint64_t word) noexcept {
-    const std::uint64_t quotes = word ^ (kEveryByte * '"');
-    const std::uint64_t backslashes = word ^ (kEveryByte * '\\');
-    return ((word - kEveryByte * 0x20) | (quotes - kEveryByte) | (backslashes - kEveryByte)) & ~word & kHighBits;
-}
-
-// Index of the byte that the lowest mark of EscapeMarks() stands for: the
-// first byte in memory on a little-endian machine, which the word scan
-// needs (kScanByWords).
-inline std::size_t FirstMarkedByte(std::uint64_t marks) noexcept {
-#if defined(_MSC_VER) && !defined(__clang__)
-    unsigned long bit = 0;
-    _BitScanForward64(&bit, marks);
-    return bit / 8;
-#else
-    return static_cast<std::size_t>(__builtin_ctzll(marks)) / 8;
-#endif
+    constexpr std::uint64_t everyByte = 0x0101010101010101u;
+    const std::uint64_t quotes = word ^ (everyByte * '"');
+    const std::uint64_t backslashes = word ^ (everyByte * '\\');
+    return ((word - everyByte * 0x20) | (quotes - everyByte) | (backslashes - everyByte)) & ~word &
+           0x8080808080808080u;
 }
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
@@ -66,19 +52,21 @@ constexpr bool kScanByWords = false;  // the lowest mark is not the first byte t
 constexpr bool kScanByWords = true;
 #endif
 
-// Copies the `size` bytes of `text` to `out` and returns how many of them
-// come before the first that needs escaping (NUL included), or `size` when
-// none does. The bytes after that one may be copied too: `out` must have room
-// for all `size`.
+// Copies the `size` bytes of `text` to `out` (when `out` is not null) and
+// returns how many of them come before the first that needs escaping (NUL
+// included), or `size` when none does. The bytes after that one may be copied
+// too: `out` must have room for all `size`.
 inline std::size_t CopyPlain(char* out, const char* text, std::size_t size) noexcept {
     std::size_t i = 0;
     if (kScanByWords && size >= 8) {
         std::uint64_t word;
         for (; i + 8 <= size; i += 8) {
             std::memcpy(&word, text + i, 8);
-            std::memcpy(out + i, &word, 8);
+            if (out != nullptr) {
+                std::memcpy(out + i, &word, 8);
+            }
             if (const std::uint64_t marks = EscapeMarks(word)) {
-                return i + FirstMarkedByte(marks);
+                return i + static_cast<std::size_t>(__builtin_ctzll(marks)) / 8;
             }
         }
         if (i == size) {
@@ -88,12 +76,16 @@ inline std::size_t CopyPlain(char* out, const char* text, std::size_t size) noex
         // them already found plain.
         i = size - 8;
         std::memcpy(&word, text + i, 8);
-        std::memcpy(out + i, &word, 8);
+        if (out != nullptr) {
+            std::memcpy(out + i, &word, 8);
+        }
         const std::uint64_t marks = EscapeMarks(word);
-        return marks != 0 ? i + FirstMarkedByte(marks) : size;
+        return marks != 0 ? i + static_cast<std::size_t>(__builtin_ctzll(marks)) / 8 : size;
     }
     for (; i < size; ++i) {
-        out[i] = text[i];
+        if (out != nullptr) {
+            out[i] = text[i];
+        }
         if (needsEscape[static_cast<unsigned char>(text[i])]) {
             return i;
         }
@@ -101,24 +93,21 @@ inline std::size_t CopyPlain(char* out, const char* text, std::size_t size) noex
     return size;
 }
 
-// CopyPlain() without the copy.
 inline std::size_t PlainPrefix(const char* text, std::size_t size) noexcept {
-    std::size_t i = 0;
-    if (kScanByWords) {
-        std::uint64_t word;
-        for (; i + 8 <= size; i += 8) {
-            std::memcpy(&word, text + i, 8);
-            if (const std::uint64_t marks = EscapeMarks(word)) {
-                return i + FirstMarkedByte(marks);
-            }
-        }
+    return CopyPlain(nullptr, text, size);
+}
+
+// Whether no byte of a short text needs escaping: four to seven bytes are
+// tested as one word, made of the first four and the last four.
+inline bool IsShortPlain(const char* text, std::size_t size) noexcept {
+    if (!kScanByWords || size < 4) {
+        return PlainPrefix(text, size) == size;
     }
-    for (; i < size; ++i) {
-        if (needsEscape[static_cast<unsigned char>(text[i])]) {
-            return i;
-        }
-    }
-    return size;
+    std::uint32_t first;
+    std::uint32_t last;
+    std::memcpy(&first, text, 4);
+    std::memcpy(&last, text + size - 4, 4);
+    return EscapeMarks(first | static_cast<std::uint64_t>(last) << 32) == 0;
 }
 
 // One open object or array.
@@ -126,15 +115,12 @@ struct StringerLevel {
     bool empty = true;         // nothing written yet at this level
     bool isObject = false;     // object, or array
     bool needsValue = false;   // a key awaits its value
-    std::size_t keyStart = 0;  // where the awaiting key's text begins
+    std::size_t keyStart = 0;  // where the awaiting key's text begins in the buffer
 };
 
-// The document is the first `length` bytes of `text`; the rest of it is room
-// to write into, so that a write is a copy and a cursor move rather than a
-// resize of the string. The room is zero-filled by resize(), so it is kept
-// small (see StringerWriter::Reserve): `text` reserves capacity
-// geometrically but grows its size only a little ahead of the document, so
-// that growing never touches memory the document does not reach.
+// The text not yet handed to a sink is [data, cursor); [cursor, end) is room
+// to write into, so that a write is a copy and a cursor move. No byte of the
+// room is written before the text reaches it.
 //
 // The Try* calls write the common case inline: compact layout, no output
 // limit, inside an object or array that accepts the call, a text that needs
@@ -143,77 +129,65 @@ struct StringerLevel {
 // everything else, which the Stringer's exported calls check, escape, grow
 // and throw for. Both ways write the same bytes.
 struct StringerBuffer {
-    std::string text;
-    std::size_t length = 0;
+    std::unique_ptr<char[]> data;
+    char* cursor = nullptr;
+    char* end = nullptr;
     std::vector<StringerLevel> states;
     std::size_t outputLimit = 0;
+    std::size_t flushed = 0;  // bytes handed to the sink
+    StringerSink* sink = nullptr;
     bool prettyPrint = false;
     bool rootWritten = false;
 
-    static constexpr std::size_t notPlain = static_cast<std::size_t>(-1);
-
-    // Length of `text` up to its first NUL (looking at no more than `bound`
-    // bytes), or notPlain when a byte before it needs escaping.
-    static std::size_t PlainLength(const char* text, std::size_t bound) noexcept {
-        for (std::size_t i = 0; i < bound; ++i) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            if (needsEscape[c]) {
-                return c == 0 ? i : notPlain;
-            }
-        }
-        return bound;
+    bool InlineWritable(std::size_t size) const noexcept {
+        return !prettyPrint && outputLimit == 0 && !states.empty() &&
+               static_cast<std::size_t>(end - cursor) >= size + 4 + states.size();
     }
 
-    bool InlineWritable() const noexcept { return !prettyPrint && outputLimit == 0 && !states.empty(); }
-
-    // A key of at most `bound` bytes (it ends at a NUL before).
-    bool TryKey(const char* key, std::size_t bound) noexcept {
-        if (!InlineWritable()) {
+    // A key of `size` bytes (it ends at a NUL before).
+    bool TryKey(const char* key, std::size_t size) noexcept {
+        if (!InlineWritable(size)) {
             return false;
         }
         StringerLevel& level = states.back();
-        const std::size_t size = PlainLength(key, bound);
-        if (!level.isObject || level.needsValue || size == notPlain ||
-            text.size() - length < size + 4 + states.size()) {
+        if (!level.isObject || level.needsValue || (size < 8 ? !IsShortPlain(key, size) : PlainPrefix(key, size) != size)) {
             return false;
         }
-        char* out = &text[length];
-        level.keyStart = length;
-        *out = ',';
-        out += level.empty ? 0 : 1;
-        *out++ = '"';
-        std::memcpy(out, key, size);
-        out += size;
-        *out++ = '"';
-        *out++ = ':';
-        length = static_cast<std::size_t>(out - text.data());
+        level.keyStart = static_cast<std::size_t>(cursor - data.get());
+        *cursor = ',';
+        cursor += level.empty ? 0 : 1;
+        *cursor++ = '"';
+        std::memcpy(cursor, key, size);
+        cursor += size;
+        *cursor++ = '"';
+        *cursor++ = ':';
         level.needsValue = true;
         return true;
     }
 
-    // A string value of `size` bytes with a NUL after them (the text ends at
-    // an earlier NUL). It is scanned and copied in one pass, eight bytes at a
-    // time, into the room after the document; when it turns out to need
-    // escaping, nothing is kept of that copy.
+    // A string value of `size` bytes (it ends at a NUL before), scanned and
+    // copied in one pass; when it turns out to need escaping, nothing is kept
+    // of that copy.
     bool TryText(const char* value, std::size_t size) noexcept {
-        if (!InlineWritable()) {
+        if (!InlineWritable(size)) {
             return false;
         }
         StringerLevel& level = states.back();
-        if (level.needsValue != level.isObject || text.size() - length < size + 3 + states.size()) {
+        if (level.needsValue != level.isObject) {
             return false;
         }
-        char* out = &text[length];
+        char* out = cursor;
         *out = ',';
         out += level.empty || level.isObject ? 0 : 1;
         *out++ = '"';
-        const std::size_t plain = CopyPlain(out, value, size);
-        if (plain != size && value[plain] != '\0') {
+        if (size < 8 ? !IsShortPlain(value, size) : CopyPlain(out, value, size) != size) {
             return false;
         }
-        out += plain;
-        *out++ = '"';
-        length = static_cast<std::size_t>(out - text.data());
+        if (size < 8) {
+            std::memcpy(out, value, size);
+        }
+        out[size] = '"';
+        cursor = out + size + 1;
         level.empty = false;
         level.needsValue = false;
         return true;

@@ -14,7 +14,7 @@ std::string TextOf(Detail::TextCodec, const std::string& value) {
     return value;
 }
 std::string TextOf(Detail::IntegerCodec, std::int64_t value) {
-    return Detail::IntegerText(value).Text();
+    return std::string(Detail::IntegerText(value).Text());
 }
 std::string TextOf(Detail::EffectTypeCodec, EffectType value) {
     return ToString(value);

@@ -1,366 +1,264 @@
 #include <Orv/Common/Serialization/Json/Stringer.h>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <stdexcept>
-#include <string>
 #include <utility>
 
 namespace Orv::Common::Serialization::Json {
 
 namespace {
 
-// Bytes a character adds to its own one byte once escaped: 0 for a byte that
-// is copied as is, 1 for a two-character escape (\" \\ \b \f \n \r \t), 5 for
-// \u00XX. The scanners (Detail/StringerBuffer.h) find these bytes; the tables say how
-// to write them.
-struct EscapeTables {
-    std::array<std::uint8_t, 256> extra{};
-    std::array<char, 256> shortForm{};  // the letter after '\', or 0 for \u00XX
-};
-
-constexpr EscapeTables MakeEscapeTables() {
-    EscapeTables tables{};
-    for (int c = 0; c < 0x20; ++c) {
-        tables.extra[c] = 5;
+// The letter after '\' of a two-character escape (\" \\ \b \f \n \r \t), or
+// 0 where a byte that needs escaping is written \u00XX.
+constexpr std::array<char, 256> MakeShortForms() {
+    std::array<char, 256> forms{};
+    const char* const pairs = "\"\"\\\\\bb\ff\nn\rr\tt";
+    for (const char* p = pairs; *p != '\0'; p += 2) {
+        forms[static_cast<unsigned char>(p[0])] = p[1];
     }
-    const auto setShort = [&tables](unsigned char c, char letter) {
-        tables.extra[c] = 1;
-        tables.shortForm[c] = letter;
-    };
-    setShort('"', '"');
-    setShort('\\', '\\');
-    setShort('\b', 'b');
-    setShort('\f', 'f');
-    setShort('\n', 'n');
-    setShort('\r', 'r');
-    setShort('\t', 't');
-    return tables;
+    return forms;
+}
+constexpr std::array<char, 256> kShortForm = MakeShortForms();
+
+// The length of `text` (no NUL in it) escaped.
+std::size_t EscapedLength(std::string_view text) {
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t plain = Detail::PlainPrefix(text.data() + i, text.size() - i);
+        length += plain;
+        i += plain;
+        if (i < text.size()) {
+            length += kShortForm[static_cast<unsigned char>(text[i])] != 0 ? 2 : 6;
+        }
+    }
+    return length;
 }
 
-constexpr EscapeTables kEscape = MakeEscapeTables();
-constexpr char kHexDigits[] = "0123456789abcdef";
-
-// Length of the NUL-terminated `text` and how many bytes escaping adds to it.
-struct ScanResult {
-    std::size_t length;
-    std::size_t extra;
-};
-
-ScanResult Scan(const char* text) noexcept {
-    const std::size_t length = std::strlen(text);
-    std::size_t extra = 0;
-    std::size_t i = Detail::PlainPrefix(text, length);
-    while (i < length) {
-        extra += kEscape.extra[static_cast<unsigned char>(text[i])];
-        ++i;
-        i += Detail::PlainPrefix(text + i, length - i);
-    }
-    return {length, extra};
-}
-
-// Writes `c`, a byte that needs escaping, escaped at `out`; returns the end of
-// what was written.
-char* WriteEscape(char* out, unsigned char c) noexcept {
-    *out++ = '\\';
-    if (kEscape.shortForm[c] != 0) {
-        *out++ = kEscape.shortForm[c];
-    } else {
-        *out++ = 'u';
-        *out++ = '0';
-        *out++ = '0';
-        *out++ = kHexDigits[c >> 4];
-        *out++ = kHexDigits[c & 0x0F];
-    }
-    return out;
-}
-
-// Writes the `length` bytes of `text` (no NUL among them) escaped at `out`,
-// which must have room for the escaped text and returns the end of what was
-// written. Runs of plain bytes are copied a word at a time.
-char* WriteEscaped(char* out, const char* text, std::size_t length) noexcept {
-    const char* const end = text + length;
-    for (;;) {
-        const std::size_t plain = Detail::CopyPlain(out, text, static_cast<std::size_t>(end - text));
+// Writes `text` (no NUL in it) escaped at `out`, which has room for it;
+// returns the end of what was written.
+char* WriteEscaped(char* out, std::string_view text) {
+    constexpr char hex[] = "0123456789abcdef";
+    for (std::size_t i = 0;;) {
+        const std::size_t plain = Detail::CopyPlain(out, text.data() + i, text.size() - i);
         out += plain;
-        text += plain;
-        if (text == end) {
+        i += plain;
+        if (i == text.size()) {
             return out;
         }
-        out = WriteEscape(out, static_cast<unsigned char>(*text++));
+        const auto c = static_cast<unsigned char>(text[i++]);
+        *out++ = '\\';
+        if (kShortForm[c] != 0) {
+            *out++ = kShortForm[c];
+        } else {
+            *out++ = 'u';
+            *out++ = '0';
+            *out++ = '0';
+            *out++ = hex[c >> 4];
+            *out++ = hex[c & 0x0F];
+        }
     }
 }
 
-// Writes `text` (its `length` bytes, `extra` of escaping included by Scan)
-// between quotes at `out`; returns the end of what was written.
-char* WriteQuoted(char* out, const char* text, std::size_t length, std::size_t extra) noexcept {
-    *out++ = '"';
-    if (extra == 0) {
-        std::memcpy(out, text, length);
-        out += length;
-    } else {
-        out = WriteEscaped(out, text, length);
-    }
-    *out++ = '"';
-    return out;
-}
-
-// The first buffer, and the most zero-filled room kept ahead of the document.
-constexpr std::size_t kFirstCapacity = 1024;
-constexpr std::size_t kRoomStep = 16 * 1024;
-
-// Longest text that String() writes in one pass with room for its worst
-// case; a longer one is measured first, so that a huge text does not make
-// the buffer grow to six times its size.
-constexpr std::size_t kOnePassLength = 4096;
-
-// The throws live out of line so that the checks guarding them stay small
-// enough to inline into every writing call.
-#if defined(_MSC_VER)
-#define ORV_STRINGER_COLD __declspec(noinline)
-#else
-#define ORV_STRINGER_COLD __attribute__((noinline, cold))
-#endif
-
-[[noreturn]] ORV_STRINGER_COLD void ThrowMisuse(const char* message) {
+// The throws live out of line, so that the checks guarding them stay small.
+[[noreturn]] __attribute__((noinline, cold)) void ThrowMisuse(const char* message) {
     throw std::logic_error(message);
 }
 
-[[noreturn]] ORV_STRINGER_COLD void ThrowLimitReached(std::size_t limit) {
-    throw std::length_error("Stringer: output limit of " + std::to_string(limit) + " bytes reached");
-}
-
-[[noreturn]] ORV_STRINGER_COLD void ThrowNullString() {
+[[noreturn]] __attribute__((noinline, cold)) void ThrowNullString() {
     throw std::invalid_argument("Stringer: a null string pointer");
 }
 
+constexpr std::size_t kFirstCapacity = 1024;
+// The longest text escaped in one pass into room for its worst case; a
+// longer one is measured first, so that it does not make the buffer grow to
+// six times its size.
+constexpr std::size_t kOnePassLength = 4096;
+
 }  // namespace
 
-// The write path shared by every call. Each writing call goes
-// Check (may throw, writes nothing) -> Reserve (may throw bad_alloc, writes
-// nothing) -> write and update state (cannot throw), so a refused call leaves
-// both the text and the state untouched.
+// The write path of every call the inline one leaves. Each call goes
+// Check (may throw, writes nothing) -> Room (may throw, writes nothing but
+// what a sink is handed) -> write and update the state (cannot throw), so a
+// refused call leaves the text and the state as they were.
 class StringerWriter {
 public:
+    using Buffer = Detail::StringerBuffer;
     enum class Item { Key, Value };
+
+    static std::size_t Length(const Buffer& b) { return static_cast<std::size_t>(b.cursor - b.data.get()); }
 
     // Refuses `item` where it is not allowed; otherwise returns the length of
     // what goes before it (comma, newline and indentation).
-    static std::size_t PrefixLength(const Stringer& s, Item item) {
-        if (s.buffer.states.empty()) {
-            if (item == Item::Key) {
-                ThrowMisuse("Stringer: Key() outside an object");
-            }
-            if (s.buffer.rootWritten) {
-                ThrowMisuse("Stringer: a second top-level value");
+    static std::size_t Prefix(const Buffer& b, Item item) {
+        if (b.states.empty()) {
+            if (item == Item::Key || b.rootWritten) {
+                ThrowMisuse(item == Item::Key ? "Stringer: Key() outside an object" : "Stringer: a second top-level value");
             }
             return 0;
         }
-        const Detail::StringerLevel& level = s.buffer.states.back();
-        if (level.isObject) {
-            if (item == Item::Key) {
-                if (level.needsValue) {
-                    ThrowMisuse("Stringer: Key() while a key already awaits its value");
-                }
-            } else {
-                if (!level.needsValue) {
-                    ThrowMisuse("Stringer: a value where a key is due");
-                }
-                return 0;  // the key already wrote the separator and the colon
-            }
-        } else if (item == Item::Key) {
+        const Detail::StringerLevel& level = b.states.back();
+        if (!level.isObject && item == Item::Key) {
             ThrowMisuse("Stringer: Key() outside an object");
         }
-        return (level.empty ? 0 : 1) + (s.buffer.prettyPrint ? 1 + 2 * s.buffer.states.size() : 0);
-    }
-
-    static void CheckLimit(const Stringer& s, std::size_t length) {
-        const std::size_t limit = s.buffer.outputLimit;
-        if (limit != 0 && (s.buffer.length > limit || length > limit - s.buffer.length)) {
-            ThrowLimitReached(limit);
+        if (level.isObject && item == Item::Key && level.needsValue) {
+            ThrowMisuse("Stringer: Key() while a key already awaits its value");
         }
+        if (level.isObject && item == Item::Value) {
+            if (!level.needsValue) {
+                ThrowMisuse("Stringer: a value where a key is due");
+            }
+            return 0;  // the key wrote the separator and the colon
+        }
+        return (level.empty ? 0 : 1) + (b.prettyPrint ? 1 + 2 * b.states.size() : 0);
     }
 
     // Bytes that closing every open level takes, with one more level about
     // to be opened: a bracket each, and in pretty layout a newline and the
-    // indentation before it (2k bytes for the level at depth k).
-    static std::size_t ClosingRoom(const Stringer& s) noexcept {
-        const std::size_t levels = s.buffer.states.size() + 1;
-        return s.buffer.prettyPrint ? levels * (levels + 1) : levels;
+    // indentation before it (2k bytes for the level at depth k). Every write
+    // leaves them free, so that closing never needs memory: a scope guard
+    // can close what it opened even when memory has run out.
+    static std::size_t ClosingRoom(const Buffer& b) {
+        const std::size_t levels = b.states.size() + 1;
+        return b.prettyPrint ? levels * (levels + 1) : levels;
     }
 
-    // Makes room for `length` more bytes. The room is part of `text`'s size,
-    // so the writes after it need no resize. It always includes
-    // ClosingRoom(), so that closing never needs memory: a scope guard can
-    // close what it opened even when memory has run out.
-    static void Reserve(Stringer& s, std::size_t length) {
-        const std::size_t needed = s.buffer.length + length + ClosingRoom(s);
-        if (needed > s.buffer.text.size()) {
-            Grow(s, needed);
+    // Makes room for `length` more bytes: refused past the output limit;
+    // otherwise the text goes to the sink, keeping an awaiting key, or the
+    // buffer grows.
+    static char* Room(Buffer& b, std::size_t length) {
+        const std::size_t limit = b.outputLimit;
+        if (limit != 0 && (b.flushed + Length(b) > limit || length > limit - b.flushed - Length(b))) {
+            throw std::length_error("Stringer: output limit of " + std::to_string(limit) + " bytes reached");
         }
+        const std::size_t needed = length + ClosingRoom(b);
+        if (static_cast<std::size_t>(b.end - b.cursor) < needed && b.sink != nullptr) {
+            Flush(b, !b.states.empty() && b.states.back().needsValue ? b.states.back().keyStart : Length(b));
+        }
+        if (static_cast<std::size_t>(b.end - b.cursor) < needed) {
+            Grow(b, Length(b) + needed);
+        }
+        return b.cursor;
     }
 
     // The capacity grows geometrically, so that a long document reallocates
-    // O(log n) times, and a reallocation copies the size (the document and
-    // at most kRoomStep of room). The size grows by kRoomStep at a time
-    // within the capacity: resize() zero-fills, and a small step is filled
-    // while its memory is about to be written anyway, where filling the whole
-    // capacity would touch pages the document may never reach.
-    static void Grow(Stringer& s, std::size_t needed) {
-        if (needed > s.buffer.text.capacity()) {
-            s.buffer.text.reserve(std::max({needed, 2 * s.buffer.text.capacity(), kFirstCapacity}));  // may throw
-        }
-        s.buffer.text.resize(std::min(s.buffer.text.capacity(), std::max(needed, s.buffer.text.size() + kRoomStep)));  // no allocation
+    // O(log n) times; new room is never filled.
+    static void Grow(Buffer& b, std::size_t needed) {
+        const std::size_t capacity = static_cast<std::size_t>(b.end - b.data.get());
+        const std::size_t grown = std::max({needed, 2 * capacity, kFirstCapacity});
+        std::unique_ptr<char[]> data(new char[grown]);
+        const std::size_t length = Length(b);
+        std::copy(b.data.get(), b.cursor, data.get());
+        b.data = std::move(data);
+        b.cursor = b.data.get() + length;
+        b.end = b.data.get() + grown;
     }
 
-    // Extends the document by `length` bytes (room already reserved) and
-    // returns where they start.
-    static char* Extend(Stringer& s, std::size_t length) noexcept {
-        char* start = &s.buffer.text[s.buffer.length];
-        s.buffer.length += length;
-        return start;
+    // Hands the first `count` bytes to the sink and moves the rest to the front.
+    static void Flush(Buffer& b, std::size_t count) {
+        if (count == 0) {
+            return;
+        }
+        b.sink->Write(b.data.get(), count);
+        b.flushed += count;
+        b.cursor = std::copy(b.data.get() + count, b.cursor, b.data.get());
+        for (Detail::StringerLevel& level : b.states) {
+            level.keyStart -= std::min(level.keyStart, count);
+        }
     }
 
-    // Writes the prefix PrefixLength() measured; `prefixLength` must be its result.
-    static char* WritePrefix(const Stringer& s, char* out, std::size_t prefixLength) noexcept {
-        if (prefixLength == 0) {
-            return out;
-        }
-        if (!s.buffer.states.back().empty) {
-            *out++ = ',';
-        }
-        if (s.buffer.prettyPrint) {
-            *out++ = '\n';
-            const std::size_t indent = 2 * s.buffer.states.size();
-            std::memset(out, ' ', indent);
-            out += indent;
+    static char* WritePrefix(const Buffer& b, char* out, std::size_t prefix) {
+        if (prefix != 0) {
+            *out = ',';
+            out += b.states.back().empty ? 0 : 1;
+            if (b.prettyPrint) {
+                *out++ = '\n';
+                out = std::fill_n(out, 2 * b.states.size(), ' ');
+            }
         }
         return out;
     }
 
     // Records that a value (scalar or newly opened container) took its place.
-    static void ValueWritten(Stringer& s) noexcept {
-        if (s.buffer.states.empty()) {
-            s.buffer.rootWritten = true;
+    static void ValueWritten(Buffer& b, char* end) {
+        b.cursor = end;
+        if (b.states.empty()) {
+            b.rootWritten = true;
         } else {
-            Detail::StringerLevel& level = s.buffer.states.back();
-            level.empty = false;
-            level.needsValue = false;
+            b.states.back().empty = false;
+            b.states.back().needsValue = false;
         }
     }
 
-    static Stringer& Scalar(Stringer& s, const char* data, std::size_t length) {
-        const std::size_t prefix = PrefixLength(s, Item::Value);
-        const std::size_t total = prefix + length;
-        CheckLimit(s, total);
-        Reserve(s, total);
-        char* out = WritePrefix(s, Extend(s, total), prefix);
-        std::memcpy(out, data, length);
-        ValueWritten(s);
+    static Stringer& Scalar(Stringer& s, std::string_view text) {
+        Buffer& b = s.buffer;
+        const std::size_t prefix = Prefix(b, Item::Value);
+        char* out = WritePrefix(b, Room(b, prefix + text.size()), prefix);
+        ValueWritten(b, std::copy(text.begin(), text.end(), out));
         return s;
     }
 
-    static Stringer& String(Stringer& s, const char* value) {
-        if (value == nullptr) {
-            ThrowNullString();
+    // A key or a string value, quoted and escaped; it ends at its first NUL.
+    static Stringer& Text(Stringer& s, std::string_view text, Item item) {
+        text = text.substr(0, text.find('\0'));
+        Buffer& b = s.buffer;
+        const std::size_t prefix = Prefix(b, item);
+        const std::size_t colon = item == Item::Key ? (b.prettyPrint ? 2 : 1) : 0;
+        // Without a limit to honour exactly, a text of moderate length is
+        // escaped in one pass into room for its worst case.
+        const bool onePass = b.outputLimit == 0 && text.size() <= kOnePassLength;
+        char* out = Room(b, prefix + (onePass ? 6 * text.size() : EscapedLength(text)) + 2 + colon);
+        const std::size_t start = static_cast<std::size_t>(out - b.data.get());
+        out = WritePrefix(b, out, prefix);
+        *out++ = '"';
+        out = WriteEscaped(out, text);
+        *out++ = '"';
+        if (item == Item::Value) {
+            ValueWritten(b, out);
+            return s;
         }
-        const std::size_t prefix = PrefixLength(s, Item::Value);
-        if (s.buffer.outputLimit == 0) {
-            // Without a limit to honour exactly, a text of moderate length
-            // is escaped in one pass into room for its worst case.
-            const std::size_t length = std::strlen(value);
-            if (length <= kOnePassLength) {
-                Reserve(s, prefix + 2 + 6 * length);
-                char* out = WritePrefix(s, &s.buffer.text[s.buffer.length], prefix);
-                *out++ = '"';
-                out = WriteEscaped(out, value, length);
-                *out++ = '"';
-                s.buffer.length = static_cast<std::size_t>(out - s.buffer.text.data());
-                ValueWritten(s);
-                return s;
-            }
-        }
-        const ScanResult scan = Scan(value);
-        const std::size_t total = prefix + 2 + scan.length + scan.extra;
-        CheckLimit(s, total);
-        Reserve(s, total);
-        char* out = WritePrefix(s, Extend(s, total), prefix);
-        WriteQuoted(out, value, scan.length, scan.extra);
-        ValueWritten(s);
-        return s;
-    }
-
-    static Stringer& Key(Stringer& s, const char* key) {
-        if (key == nullptr) {
-            ThrowNullString();
-        }
-        const std::size_t prefix = PrefixLength(s, Item::Key);
-        const ScanResult scan = Scan(key);
-        const std::size_t colon = s.buffer.prettyPrint ? 2 : 1;
-        const std::size_t total = prefix + 2 + scan.length + scan.extra + colon;
-        CheckLimit(s, total);
-        Reserve(s, total);
-        const std::size_t keyStart = s.buffer.length;
-        char* out = WritePrefix(s, Extend(s, total), prefix);
-        out = WriteQuoted(out, key, scan.length, scan.extra);
-        *out++ = ':';
-        if (s.buffer.prettyPrint) {
-            *out = ' ';
-        }
-        Detail::StringerLevel& level = s.buffer.states.back();
-        level.needsValue = true;
-        level.keyStart = keyStart;
+        out = std::copy_n(": ", colon, out);
+        b.cursor = out;
+        b.states.back().needsValue = true;
+        b.states.back().keyStart = start;
         return s;
     }
 
     static Stringer& Open(Stringer& s, bool isObject) {
-        const std::size_t prefix = PrefixLength(s, Item::Value);
-        const std::size_t total = prefix + 1;
-        CheckLimit(s, total);
-        Reserve(s, total);
-        if (s.buffer.states.size() == s.buffer.states.capacity()) {
-            s.buffer.states.reserve(std::max<std::size_t>(8, 2 * s.buffer.states.capacity()));
+        Buffer& b = s.buffer;
+        const std::size_t prefix = Prefix(b, Item::Value);
+        char* out = WritePrefix(b, Room(b, prefix + 1), prefix);
+        if (b.states.size() == b.states.capacity()) {
+            b.states.reserve(std::max<std::size_t>(8, 2 * b.states.capacity()));
         }
-        char* out = WritePrefix(s, Extend(s, total), prefix);
-        *out = isObject ? '{' : '[';
-        ValueWritten(s);
+        *out++ = isObject ? '{' : '[';
+        ValueWritten(b, out);
         Detail::StringerLevel level;
         level.isObject = isObject;
-        s.buffer.states.push_back(level);  // capacity reserved above: cannot throw
+        b.states.push_back(level);  // capacity reserved above: cannot throw
         return s;
     }
 
-    // Never refused for the output limit, so a document cut short by the
-    // limit can still be finished well formed.
+    // Never refused for the output limit, and the room is always there, so
+    // that a document cut short can still be finished well formed. A key
+    // still waiting for its value has no place in the finished document: it
+    // is cut, with the separator written before it.
     static Stringer& Close(Stringer& s, bool isObject) {
-        if (s.buffer.states.empty() || s.buffer.states.back().isObject != isObject) {
+        Buffer& b = s.buffer;
+        if (b.states.empty() || b.states.back().isObject != isObject) {
             ThrowMisuse(isObject ? "Stringer: CloseObject() without an open object"
                                  : "Stringer: CloseArray() without an open array");
         }
-        const Detail::StringerLevel level = s.buffer.states.back();
-        // A key still waiting for its value has no place in the finished
-        // document: cut it together with the separator written before it.
-        const std::size_t keep = level.needsValue ? level.keyStart : s.buffer.length;
-        const std::size_t indent = (s.buffer.prettyPrint && !level.empty) ? 2 * (s.buffer.states.size() - 1) : 0;
-        const std::size_t length = (s.buffer.prettyPrint && !level.empty ? 1 : 0) + indent + 1;
-        // Every write left room for this close (Reserve); growing here is a
-        // guard only, and never happens.
-        if (keep + length > s.buffer.text.size()) {
-            s.buffer.text.resize(keep + length);
-        }
-        s.buffer.length = keep;
-        char* out = Extend(s, length);
-        if (s.buffer.prettyPrint && !level.empty) {
+        const Detail::StringerLevel level = b.states.back();
+        char* out = level.needsValue ? b.data.get() + level.keyStart : b.cursor;
+        if (b.prettyPrint && !level.empty) {
             *out++ = '\n';
-            std::memset(out, ' ', indent);
-            out += indent;
+            out = std::fill_n(out, 2 * (b.states.size() - 1), ' ');
         }
-        *out = isObject ? '}' : ']';
-        s.buffer.states.pop_back();
+        *out++ = isObject ? '}' : ']';
+        b.cursor = out;
+        b.states.pop_back();
         return s;
     }
 };
@@ -379,32 +277,50 @@ Stringer::InternalScope::~InternalScope() {
 Stringer::Stringer() = default;
 
 Stringer::Stringer(std::stringstream stream) {
-#if __cplusplus > 201703L
-    buffer.text = std::move(stream).str();
-#else
-    buffer.text = stream.str();
-#endif
-    buffer.length = buffer.text.size();
+    const std::string text = stream.str();
+    StringerWriter::Grow(buffer, text.size());
+    buffer.cursor = std::copy(text.begin(), text.end(), buffer.cursor);
+}
+
+Stringer::Stringer(StringerSink& sink, bool prettyPrint) {
+    buffer.sink = &sink;
+    buffer.prettyPrint = prettyPrint;
+    StringerWriter::Grow(buffer, BufferSize);
+}
+
+Stringer::Stringer(const Stringer& other) {
+    *this = other;
+}
+
+Stringer& Stringer::operator=(const Stringer& other) {
+    if (this != &other) {
+        Detail::StringerBuffer copy;
+        copy.states = other.buffer.states;
+        StringerWriter::Grow(copy, static_cast<std::size_t>(other.buffer.end - other.buffer.data.get()));
+        copy.cursor = std::copy(other.buffer.data.get(), other.buffer.cursor, copy.data.get());
+        copy.outputLimit = other.buffer.outputLimit;
+        copy.flushed = other.buffer.flushed;
+        copy.sink = other.buffer.sink;
+        copy.prettyPrint = other.buffer.prettyPrint;
+        copy.rootWritten = other.buffer.rootWritten;
+        buffer = std::move(copy);
+    }
+    return *this;
 }
 
 // A moved-from Stringer holds no text and no open level, as a moved-from
 // string and vector do; its other settings are kept.
-Stringer::Stringer(Stringer&& other) noexcept : buffer(std::move(other.buffer)) {
-    other.buffer.outputLimit = buffer.outputLimit;
-    other.buffer.prettyPrint = buffer.prettyPrint;
-    other.buffer.text.clear();
-    other.buffer.length = 0;
-    other.buffer.states.clear();
+Stringer::Stringer(Stringer&& other) noexcept {
+    *this = std::move(other);
 }
 
 Stringer& Stringer::operator=(Stringer&& other) noexcept {
     if (this != &other) {
         buffer = std::move(other.buffer);
+        other.buffer = Detail::StringerBuffer();
         other.buffer.outputLimit = buffer.outputLimit;
         other.buffer.prettyPrint = buffer.prettyPrint;
-        other.buffer.text.clear();
-        other.buffer.length = 0;
-        other.buffer.states.clear();
+        other.buffer.sink = buffer.sink;
     }
     return *this;
 }
@@ -420,45 +336,44 @@ Stringer Stringer::PrettyStringer() {
 std::stringstream Stringer::TakeStream() {
     // `ate` puts the write position after the text, so whatever the caller
     // streams next is appended rather than written over the document.
-    constexpr auto mode = std::ios::in | std::ios::out | std::ios::ate;
-    buffer.text.resize(buffer.length);  // drops the spare room; never reallocates
-#if __cplusplus > 201703L
-    std::stringstream stream(std::move(buffer.text), mode);
-#else
-    std::stringstream stream(buffer.text, mode);
-#endif
-    buffer.text.clear();
-    buffer.length = 0;
-    buffer.states.clear();
-    buffer.rootWritten = false;
-    return stream;
+    return std::stringstream(TakeString(), std::ios::in | std::ios::out | std::ios::ate);
 }
 
 std::string Stringer::TakeString() {
-    buffer.text.resize(buffer.length);  // drops the room; never reallocates
-    std::string taken = std::move(buffer.text);
-    buffer.text.clear();
-    buffer.length = 0;
+    std::string text = ToString();
+    buffer.cursor = buffer.data.get();
     buffer.states.clear();
+    buffer.flushed = 0;
     buffer.rootWritten = false;
-    return taken;
-}
-
-void Stringer::Reserve(std::size_t bytes) {
-    if (buffer.outputLimit != 0) {
-        bytes = std::min(bytes, buffer.outputLimit > buffer.length ? buffer.outputLimit - buffer.length : 0);
-    }
-    if (bytes > buffer.text.max_size() - buffer.length) {
-        throw std::length_error("Stringer: Reserve() beyond the longest string");
-    }
-    const std::size_t needed = buffer.length + bytes + StringerWriter::ClosingRoom(*this);
-    if (needed > buffer.text.capacity()) {
-        buffer.text.reserve(needed);
-    }
+    return text;
 }
 
 std::string Stringer::ToString() const {
-    return buffer.text.substr(0, buffer.length);
+    return std::string(buffer.data.get(), buffer.cursor);
+}
+
+void Stringer::Flush() {
+    if (buffer.sink != nullptr) {
+        const bool awaiting = !buffer.states.empty() && buffer.states.back().needsValue;
+        StringerWriter::Flush(buffer, awaiting ? buffer.states.back().keyStart : StringerWriter::Length(buffer));
+    }
+}
+
+void Stringer::Reserve(std::size_t bytes) {
+    const std::size_t length = buffer.flushed + StringerWriter::Length(buffer);
+    if (buffer.outputLimit != 0) {
+        bytes = std::min(bytes, buffer.outputLimit > length ? buffer.outputLimit - length : 0);
+    }
+    if (buffer.sink != nullptr) {
+        bytes = std::min(bytes, BufferSize);
+    }
+    const std::size_t room = StringerWriter::ClosingRoom(buffer);
+    if (bytes > std::string().max_size() - length - room) {
+        throw std::length_error("Stringer: Reserve() beyond the longest text");
+    }
+    if (static_cast<std::size_t>(buffer.end - buffer.cursor) < bytes + room) {
+        StringerWriter::Grow(buffer, StringerWriter::Length(buffer) + bytes + room);
+    }
 }
 
 Stringer& Stringer::Object() {
@@ -477,18 +392,44 @@ Stringer& Stringer::CloseArray() {
     return StringerWriter::Close(*this, false);
 }
 
+Stringer& Stringer::WriteKey(std::string_view key) {
+    return StringerWriter::Text(*this, key, StringerWriter::Item::Key);
+}
+
 Stringer& Stringer::WriteKey(const char* key) {
-    return StringerWriter::Key(*this, key);
+    if (key == nullptr) {
+        ThrowNullString();
+    }
+    return WriteKey(std::string_view(key));
+}
+
+Stringer& Stringer::WriteString(std::string_view value) {
+    return StringerWriter::Text(*this, value, StringerWriter::Item::Value);
+}
+
+Stringer& Stringer::WriteString(const char* value) {
+    if (value == nullptr) {
+        ThrowNullString();
+    }
+    return WriteString(std::string_view(value));
 }
 
 Stringer& Stringer::Value(bool value) {
-    return value ? StringerWriter::Scalar(*this, "true", 4) : StringerWriter::Scalar(*this, "false", 5);
+    return StringerWriter::Scalar(*this, value ? "true" : "false");
 }
 
 Stringer& Stringer::Value(int32_t value) {
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    return StringerWriter::Scalar(*this, digits, static_cast<std::size_t>(result.ptr - digits));
+    return WriteInteger(static_cast<long long>(value));
+}
+
+Stringer& Stringer::WriteInteger(long long value) {
+    char digits[24];
+    return StringerWriter::Scalar(*this, std::string_view(digits, std::to_chars(digits, digits + 24, value).ptr - digits));
+}
+
+Stringer& Stringer::WriteInteger(unsigned long long value) {
+    char digits[24];
+    return StringerWriter::Scalar(*this, std::string_view(digits, std::to_chars(digits, digits + 24, value).ptr - digits));
 }
 
 Stringer& Stringer::Value(double value) {
@@ -496,16 +437,11 @@ Stringer& Stringer::Value(double value) {
         throw std::invalid_argument("Stringer: a non-finite number has no JSON form");
     }
     char digits[32];  // the shortest text that reads back as exactly `value`
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    return StringerWriter::Scalar(*this, digits, static_cast<std::size_t>(result.ptr - digits));
-}
-
-Stringer& Stringer::WriteString(const char* value) {
-    return StringerWriter::String(*this, value);
+    return StringerWriter::Scalar(*this, std::string_view(digits, std::to_chars(digits, digits + 32, value).ptr - digits));
 }
 
 Stringer& Stringer::NullValue() {
-    return StringerWriter::Scalar(*this, "null", 4);
+    return StringerWriter::Scalar(*this, "null");
 }
 
 Stringer::InternalObjectScope Stringer::ObjectScope() {

@@ -431,7 +431,7 @@ void ReadingWalker::CheckInteger(const JsonObject& value, const JsonPath& path, 
                                  const JsonPath& objectPath) {
     using Form = IntegerReading::Form;
     const IntegerReading reading = IntegerReading::Of(text.data(), text.data() + text.size());
-    const std::string read = IntegerText(reading.value).Text();
+    const std::string read(IntegerText(reading.value).Text());
     switch (reading.form) {
         case Form::Canonical:
             return;

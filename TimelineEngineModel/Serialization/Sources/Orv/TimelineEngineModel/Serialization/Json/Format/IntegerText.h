@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
+#include <string_view>
 
 namespace Orv::TimelineEngineModel::Serialization::Json::Detail {
 
@@ -16,13 +17,13 @@ class IntegerText {
 public:
     static constexpr std::size_t Capacity = 24;  // 20 characters for INT64_MIN, and the NUL
 
-    explicit IntegerText(std::int64_t value) noexcept {
-        *std::to_chars(digits, digits + Capacity - 1, value).ptr = '\0';
-    }
-    const char* Text() const noexcept { return digits; }
+    explicit IntegerText(std::int64_t value) noexcept
+        : size(static_cast<std::size_t>(std::to_chars(digits, digits + Capacity, value).ptr - digits)) {}
+    std::string_view Text() const noexcept { return std::string_view(digits, size); }
 
 private:
     char digits[Capacity];
+    std::size_t size;
 };
 
 // What std::stoll in base 10 makes of a text, and how the text stands to the

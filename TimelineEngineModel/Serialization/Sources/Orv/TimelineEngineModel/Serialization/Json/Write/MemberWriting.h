@@ -43,7 +43,7 @@ inline void WriteValue(Stringer& stringer, IntegerCodec, std::int64_t value) {
 inline void WriteValue(Stringer& stringer, EffectTypeCodec, EffectType value) {
     stringer.Value(ToString(value));
 }
-inline void WriteValue(Stringer& stringer, KindCodec, const char* name) {
+inline void WriteValue(Stringer& stringer, KindCodec, std::string_view name) {
     stringer.Value(name);
 }
 inline void WriteValue(Stringer& stringer, TrackTypeCodec, TrackType value) {
@@ -54,12 +54,13 @@ inline void WriteValue(Stringer& stringer, TrackTypeCodec, TrackType value) {
 // element object and the array are closed on every way out, innermost
 // first.
 template <typename List>
-void WriteList(Stringer& stringer, const char* key, const List& list) {
+void WriteList(Stringer& stringer, std::string_view key, const List& list) {
     if (list.empty()) {
         return;
     }
     const WriterOf<typename List::value_type> writer;
-    const auto array = stringer.ArrayScope(key);
+    stringer.Key(key);
+    const auto array = stringer.ArrayScope();
     for (const auto& entry : list) {
         const auto object = stringer.ObjectScope();
         writer.Append(stringer, entry);
@@ -67,19 +68,19 @@ void WriteList(Stringer& stringer, const char* key, const List& list) {
 }
 
 template <typename Value>
-void WriteMember(Stringer& stringer, const char* key, ItemListCodec, const Value& list) {
+void WriteMember(Stringer& stringer, std::string_view key, ItemListCodec, const Value& list) {
     WriteList(stringer, key, list);
 }
 template <typename Element, typename Value>
-void WriteMember(Stringer& stringer, const char* key, ObjectListCodec<Element>, const Value& list) {
+void WriteMember(Stringer& stringer, std::string_view key, ObjectListCodec<Element>, const Value& list) {
     WriteList(stringer, key, list);
 }
 template <typename Inlined>
-void WriteMember(Stringer& stringer, const char*, InlineCodec<Inlined>, const Inlined& value) {
+void WriteMember(Stringer& stringer, std::string_view, InlineCodec<Inlined>, const Inlined& value) {
     WriterOf<Inlined>().Append(stringer, value);
 }
 template <typename Codec, typename Value>
-void WriteMember(Stringer& stringer, const char* key, Codec codec, const Value& value) {
+void WriteMember(Stringer& stringer, std::string_view key, Codec codec, const Value& value) {
     stringer.Key(key);
     WriteValue(stringer, codec, value);
 }
@@ -94,7 +95,7 @@ void WriteMembers(Stringer& stringer, const Object& object) {
                 return;
             }
         }
-        WriteMember(stringer, member.key.data(), typename Member::CodecType(), value);
+        WriteMember(stringer, member.key, typename Member::CodecType(), value);
     });
 }
 
