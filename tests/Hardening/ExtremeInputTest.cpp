@@ -103,8 +103,8 @@ TEST(ExtremeInputTest, FastPathDeclinesWhatJsoncppCannotHold) {
     const char text[64 + 16] = "{}";
     Timeline timeline;
     bool anomaly = false;
-    EXPECT_TRUE(Reader::Read(text, 2, timeline, anomaly));
-    EXPECT_FALSE(Reader::Read(text, std::size_t{1} << 30, timeline, anomaly));
+    EXPECT_TRUE(Reader::Read(text, 2, true, timeline, anomaly));
+    EXPECT_FALSE(Reader::Read(text, std::size_t{1} << 30, true, timeline, anomaly));
     static_assert(Reader::MaxSize == (std::size_t{1} << 30) - 1);
 }
 

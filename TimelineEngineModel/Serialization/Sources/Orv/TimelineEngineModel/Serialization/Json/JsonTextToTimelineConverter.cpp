@@ -65,7 +65,7 @@ JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::To(std::string_
 JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::To(const std::string& text,
                                                                     std::unique_ptr<Timeline>& timeline,
                                                                     Report& report) const noexcept {
-    return Read(text.data(), text.size(), text.capacity() - text.size(), timeline, report);
+    return Read(text.data(), text.size(), text.capacity() - text.size() + 1, timeline, report);  // and its NUL
 }
 
 JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::To(std::string_view text,
@@ -74,37 +74,32 @@ JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::To(std::string_
     return Read(text.data(), text.size(), 0, timeline, report);
 }
 
-// A std::string's spare capacity is readable, and its first byte is the
-// terminating NUL; a padded copy ends in NUL bytes too. Either way both
-// parsers find readable bytes after the text: simdjson reads ahead in whole
-// blocks, and jsoncpp may look one byte past a text that ends in "\r".
+// A text followed by Padding readable bytes (a std::string's spare capacity
+// is readable) is parsed in place; any other is copied into the parser's own
+// padded buffer, which it keeps for the next read. jsoncpp may look one byte
+// past a text that ends in "\r": a std::string has its NUL there, any other
+// text is copied into one first.
 JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::Read(const char* text, std::size_t size,
                                                                       std::size_t spare,
                                                                       std::unique_ptr<Timeline>& timeline,
                                                                       Report& report) const noexcept {
     report = Report();
-    std::unique_ptr<char[]> copy;
+    std::string copy;
     try {
-        if (spare < Padding) {
-            copy.reset(new char[size + Padding]);
-            std::memcpy(copy.get(), text, size);
-            std::memset(copy.get() + size, 0, Padding);
-            text = copy.get();
-            spare = Padding;
+        auto read = std::make_unique<Timeline>();
+        if (Detail::FastTimelineReader::Read(text, size, spare >= Padding, *read, report.anomaly)) {
+            timeline = std::move(read);
+            return Result();
         }
-        if (size <= Detail::FastTimelineReader::MaxSize) {
-            auto read = std::make_unique<Timeline>();
-            if (Detail::FastTimelineReader::Read(text, size, *read, report.anomaly)) {
-                timeline = std::move(read);
-                return Result();
-            }
+        if (spare == 0) {
+            copy.assign(text, size);
+            text = copy.data();
         }
     } catch (const std::bad_alloc& error) {
-        if (spare < Padding) {
-            // No padded copy: jsoncpp cannot be given the text safely.
+        if (spare == 0 && copy.empty()) {
             report.path = Report::Path::Fallback;
             report.failure = Report::Failure::ParseAborted;
-            return Detail::FailedResult(error.what());
+            return Detail::FailedResult(error.what());  // jsoncpp cannot be given the text safely
         }
     } catch (...) {
         // Declined: an integer text that the reference route refuses; the

@@ -282,7 +282,7 @@ private:
 
 }  // namespace
 
-bool FastTimelineReader::Read(const char* text, std::size_t size, Timeline& timeline, bool& anomaly) {
+bool FastTimelineReader::Read(const char* text, std::size_t size, bool padded, Timeline& timeline, bool& anomaly) {
     static_assert(JsonTextToTimelineConverter::Padding >= simdjson::SIMDJSON_PADDING);
     if (size > MaxSize) {
         return false;
@@ -294,7 +294,7 @@ bool FastTimelineReader::Read(const char* text, std::size_t size, Timeline& time
     }
     ParserPool::Lease lease(size);
     dom::element root;
-    if (lease.Parser().parse(text, size, false).get(root) != simdjson::SUCCESS) {
+    if (lease.Parser().parse(text, size, !padded).get(root) != simdjson::SUCCESS) {
         return false;  // not strict JSON, or nested deeper than MaxDepth
     }
     if (root.is_null()) {

@@ -29,8 +29,8 @@ public:
     // up to INT_MAX - 5), which it would refuse.
     static constexpr std::size_t MaxSize = (std::size_t{1} << 30) - 1;
 
-    // Reads text[0, size), followed by at least SIMDJSON_PADDING readable
-    // bytes. True when `timeline` (a default one on entry) holds the result;
+    // Reads text[0, size), in place when it is `padded` (followed by at least
+    // SIMDJSON_PADDING readable bytes), else from a copy. True when `timeline` (a default one on entry) holds the result;
     // false when declined, with `timeline` in any state. When it is read,
     // `anomaly` tells whether the reader met anything that
     // JsonDocumentChecker reports: a member skipped (not a string, not an
@@ -38,7 +38,7 @@ public:
     // or written back otherwise, an unknown or missing "_type", an unknown
     // effect type, a track "type" other than "SUMMARY", a null entity, an
     // item read partly or not at all, a text holding a NUL character.
-    static bool Read(const char* text, std::size_t size, Timeline& timeline, bool& anomaly);
+    static bool Read(const char* text, std::size_t size, bool padded, Timeline& timeline, bool& anomaly);
 };
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json::Detail
