@@ -4,6 +4,7 @@
 #include "TextReaders.h"
 #include "Workloads.h"
 
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonTextToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
 
 #include <memory>
@@ -12,6 +13,7 @@
 namespace Orv::Bench {
 
 namespace {
+using TimelineEngineModel::Serialization::Json::JsonTextToTimelineConverter;
 using TimelineEngineModel::Serialization::Json::JsonToTimelineConverter;
 
 template <typename OneDocument>
@@ -41,6 +43,20 @@ void RegisterReadBenchmarks() {
             static_cast<void>(JsonToTimelineConverter().To(value, timeline));
             benchmark::DoNotOptimize(timeline);
         });
+        // The same with the tree kept: its release is left out of the time.
+        const auto bytes = workload.json.size();
+        benchmark::RegisterBenchmark(("Read/JsonCppParseOursConvertKept/" + workload.name).c_str(),
+                                     [bytes, text](benchmark::State& state) {
+                                         MeasureKept(state, bytes, [text] {
+                                             auto value = std::make_unique<JsonToTimelineConverter::JsonObject>(
+                                                 JsonCppParse(*text));
+                                             std::unique_ptr<TimelineEngineModel::Timeline> timeline;
+                                             static_cast<void>(JsonToTimelineConverter().To(*value, timeline));
+                                             benchmark::DoNotOptimize(timeline);
+                                             return value;
+                                         });
+                                     })
+            ->Unit(bytes > 1000000 ? benchmark::kMillisecond : benchmark::kMicrosecond);
         Register("RapidJsonDom", workload, [text] { benchmark::DoNotOptimize(RapidJsonRead(*text)); });
         if (workload.validUtf8) {
             Register("Nlohmann", workload, [text] { benchmark::DoNotOptimize(NlohmannRead(*text)); });
@@ -52,6 +68,16 @@ void RegisterReadBenchmarks() {
             const auto read = reader.read;
             Register(reader.name, workload, [text, read] { benchmark::DoNotOptimize(read(*text)); });
         }
+        // The text reader on a text with room for the parser's padding after
+        // it, as the file reader loads one: read where it lies, not copied.
+        const auto spare = std::make_shared<std::string>();
+        spare->reserve(workload.json.size() + JsonTextToTimelineConverter::Padding);
+        spare->assign(workload.json);
+        Register("TextToModelInPlace", workload, [spare] {
+            std::unique_ptr<TimelineEngineModel::Timeline> timeline;
+            static_cast<void>(JsonTextToTimelineConverter().To(*spare, timeline));
+            benchmark::DoNotOptimize(timeline);
+        });
     }
 }
 

@@ -54,7 +54,9 @@ const std::vector<Recipe>& Recipes() {
                                    {"medium", 12, Shape(2, 90, 20, false), true},
                                    {"large", 13, Shape(8, 8000, 1000, false), true},
                                    {"escape", 14, escape, false},
-                                   {"uuid", 15, uuid, true}};
+                                   {"uuid", 15, uuid, true},
+                                   // What `orv-timeline-json generate --tracks 50 --items-per-track 2000` writes.
+                                   {"generated", 1, Shape(50, 2000, 5, false), true}};
     }();
     return recipes;
 }
@@ -64,6 +66,7 @@ Workload Make(const Recipe& recipe) {
     workload.name = recipe.name;
     workload.timeline = Orv::Testing::GenerateTimeline(recipe.seed, recipe.shape);
     workload.json = WriteWithOurs(workload.timeline);
+    workload.json.shrink_to_fit();  // no spare capacity: as most texts come to a reader
     workload.parsed = Parse(workload.json);
     workload.validUtf8 = recipe.validUtf8;
     return workload;

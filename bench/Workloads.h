@@ -23,8 +23,9 @@ struct Workload {
 // small (~1 KB), medium (~50 KB), large (8 tracks x 8,000 items, 1,000 media
 // infos, ~16 MB), escape (medium-sized, with texts full of quotes,
 // backslashes, control characters and non-ASCII bytes) and uuid (the large
-// one with 36-character UUID identifiers, ~20 MB); fixed seeds, made on first
-// use.
+// one with 36-character UUID identifiers, ~18 MB) and generated (what the
+// tool's `generate --tracks 50 --items-per-track 2000` writes, ~14 MB); fixed
+// seeds, made on first use.
 const std::vector<Workload>& Workloads();
 
 // The timeline of the workload named `name` alone, built without the rest of

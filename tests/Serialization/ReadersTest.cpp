@@ -144,8 +144,8 @@ TEST(ReadersTest, IntegerTexts) {
         {"5", 5}, {"+5", 5}, {" 7", 7}, {"\t\n\v\f\r 8", 8}, {"-100", -100}, {" -7", -7}, {"007", 7}, {"12abc", 12},
         {"1e3", 1}, {"0x1F", 0}, {"4 2", 4}, {"-9223372036854775808", INT64_MIN}, {"9223372036854775807", INT64_MAX},
         {"9223372036854775808", 0, OutOfRange}, {"-9223372036854775809", 0, OutOfRange},
-        {"99999999999999999999999", 0, OutOfRange}, {"", 0, NoDigits}, {"abc", 0, NoDigits}, {" ", 0, NoDigits},
-        {"+", 0, NoDigits}, {"- 1", 0, NoDigits}, {"x5", 0, NoDigits}, {"--1", 0, NoDigits},
+        {"99999999999999999999999", 0, OutOfRange}, {"0000000000000000000000042", 42}, {"", 0, NoDigits},
+        {"abc", 0, NoDigits}, {" ", 0, NoDigits}, {"+", 0, NoDigits}, {"- 1", 0, NoDigits}, {"x5", 0, NoDigits}, {"--1", 0, NoDigits},
     };
     for (const auto& [text, value, outcome] : texts) {
         SCOPED_TRACE("text \"" + text + "\"");

@@ -3,6 +3,8 @@
 #include <Orv/TimelineEngineModel/TrackItem.h>
 #include <Orv/TimelineEngineModel/TransitionEffect.h>
 
+#include <utility>
+
 namespace Orv::TimelineEngineModel {
 
 // A transition on a track: one transition effect, held by value. Only its
@@ -26,6 +28,7 @@ public:
     virtual const TransitionEffect& FxTransition() const { return fxTransition; }
     // Stores a copy of `effect`.
     virtual void FxTransition(const TransitionEffect& effect) { fxTransition = effect; }
+    virtual void FxTransition(TransitionEffect&& effect) { fxTransition = std::move(effect); }
 
 protected:
     FxTransitionItem(TrackItemType type) : TrackItem(Identifier::Empty(), type) {}

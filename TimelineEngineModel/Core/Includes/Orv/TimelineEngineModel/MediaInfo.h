@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace Orv::TimelineEngineModel {
 
@@ -20,6 +21,7 @@ public:
 
     const Identifier& MediaAssetId() const noexcept { return mediaAssetId; }
     void MediaAssetId(const Identifier& value) { mediaAssetId = value; }
+    void MediaAssetId(Identifier&& value) noexcept { mediaAssetId = std::move(value); }
 
     int64_t LimitIn() const noexcept { return limitIn; }
     void LimitIn(int64_t value) noexcept { limitIn = value; }
@@ -30,6 +32,7 @@ public:
     // Stored and converted without interpretation.
     const std::string& Channels() const noexcept { return channels; }
     void Channels(const std::string& name) { channels = name; }
+    void Channels(std::string&& name) noexcept { channels = std::move(name); }
 
     bool operator==(const MediaInfo& other) const noexcept {
         return mediaAssetId == other.mediaAssetId && limitIn == other.limitIn &&

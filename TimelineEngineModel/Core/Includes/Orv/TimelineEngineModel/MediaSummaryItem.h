@@ -3,6 +3,7 @@
 #include <Orv/TimelineEngineModel/TrackItem.h>
 
 #include <cstdint>
+#include <utility>
 
 namespace Orv::TimelineEngineModel {
 
@@ -38,6 +39,7 @@ public:
 
     const Identifier& MediaAssetId() const noexcept { return mediaAssetId; }
     void MediaAssetId(const Identifier& value) { mediaAssetId = value; }
+    void MediaAssetId(Identifier&& value) noexcept { mediaAssetId = std::move(value); }
 
     int64_t MediaVideoIn() const noexcept { return mediaVideoIn; }
     void MediaVideoIn(int64_t value) noexcept { mediaVideoIn = value; }

@@ -5,6 +5,7 @@
 #include <Orv/TimelineEngineModel/Track.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace Orv::TimelineEngineModel {
@@ -22,10 +23,12 @@ public:
 
     const Identifier& Id() const noexcept { return id; }
     void Id(const Identifier& value) { id = value; }
+    void Id(Identifier&& value) noexcept { id = std::move(value); }
 
     // Carried unchanged; the model gives it no further meaning.
     const Identifier& TransactionId() const noexcept { return transactionId; }
     void TransactionId(const Identifier& value) { transactionId = value; }
+    void TransactionId(Identifier&& value) noexcept { transactionId = std::move(value); }
 
     int64_t Duration() const noexcept { return duration; }
     void Duration(int64_t value) noexcept { duration = value; }

@@ -5,6 +5,7 @@
 #include <Orv/TimelineEngineModel/TrackType.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace Orv::TimelineEngineModel {
@@ -23,6 +24,7 @@ public:
 
     const Identifier& Id() const noexcept { return id; }
     void Id(const Identifier& value) { id = value; }
+    void Id(Identifier&& value) noexcept { id = std::move(value); }
 
     const TrackItemArray& TrackItems() const noexcept { return trackItems; }
     TrackItemArray& TrackItems() noexcept { return trackItems; }

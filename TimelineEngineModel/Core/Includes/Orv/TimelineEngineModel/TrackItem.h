@@ -23,6 +23,7 @@ public:
 
     virtual const Identifier& Id() const { return id; }
     virtual void Id(const Identifier& value) { id = value; }
+    virtual void Id(Identifier&& value) { id = std::move(value); }
 
     virtual const TrackItemType& GetType() const { return type; }
 

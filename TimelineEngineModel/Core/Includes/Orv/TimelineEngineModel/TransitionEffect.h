@@ -38,6 +38,7 @@ public:
     // Stored and converted without interpretation.
     const std::string& Config() const noexcept { return config; }
     void Config(const std::string& value) { config = value; }
+    void Config(std::string&& value) noexcept { config = std::move(value); }
 
     bool operator==(const TransitionEffect& transitionEffect) const noexcept {
         return transitionEffectType == transitionEffect.transitionEffectType &&

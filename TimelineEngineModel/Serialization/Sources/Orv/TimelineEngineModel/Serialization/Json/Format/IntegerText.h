@@ -52,18 +52,25 @@ struct IntegerReading {
         const bool plain = p == start && (p == end || *p != '+');  // no space, no plus sign
         p += p != end && (*p == '-' || *p == '+') ? 1 : 0;
         const char* const digits = p;
-        // The magnitude, in unsigned arithmetic so that INT64_MIN fits.
-        const std::uint64_t limit = negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
+        // The magnitude, in unsigned arithmetic so that INT64_MIN fits. Up to
+        // 18 digits it cannot leave the range; longer ones are read again.
         std::uint64_t magnitude = 0;
-        for (; p != end && *p >= '0' && *p <= '9'; ++p) {
-            const auto digit = static_cast<std::uint64_t>(*p - '0');
-            if (magnitude > (limit - digit) / 10) {
-                return {Form::OutOfRange, 0};  // further digits cannot bring it back
-            }
-            magnitude = magnitude * 10 + digit;
+        for (; p != end && static_cast<unsigned char>(*p - '0') < 10; ++p) {
+            magnitude = magnitude * 10 + static_cast<std::uint64_t>(*p - '0');
         }
         if (p == digits) {
             return {Form::NoDigits, 0};
+        }
+        if (p - digits > 18) {
+            const std::uint64_t limit = negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
+            magnitude = 0;
+            for (const char* digit = digits; digit != p; ++digit) {
+                const auto value = static_cast<std::uint64_t>(*digit - '0');
+                if (magnitude > (limit - value) / 10) {
+                    return {Form::OutOfRange, 0};
+                }
+                magnitude = magnitude * 10 + value;
+            }
         }
         const std::int64_t value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
         const bool shortest = *digits != '0' || (p == digits + 1 && !negative);  // "0" alone, no "-0", no "007"

@@ -78,7 +78,7 @@ constexpr int CountRead(std::index_sequence<I...>) {
 template <typename Table, int Position, std::size_t... I>
 constexpr std::size_t IndexReadAt(std::index_sequence<I...>) {
     std::size_t index = sizeof...(I);
-    ((std::tuple_element_t<I, Table>::readPosition == Position ? (index = I, true) : false) || ...);
+    ((index = std::tuple_element_t<I, Table>::readPosition == Position ? I : index), ...);
     return index;
 }
 

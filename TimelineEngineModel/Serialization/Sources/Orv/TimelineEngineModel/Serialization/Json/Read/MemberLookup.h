@@ -27,7 +27,7 @@ public:
         for (auto member = object.begin(); member != end && object.isObject(); ++member) {
             const char* nameEnd = nullptr;
             const char* name = member.memberName(&nameEnd);
-            const std::size_t index = keys.IndexOf(std::string_view(name, static_cast<std::size_t>(nameEnd - name)));
+            const std::size_t index = keys.Lookup(std::string_view(name, static_cast<std::size_t>(nameEnd - name)));
             if (index < Count) {
                 values[index] = &*member;
             }
@@ -37,7 +37,7 @@ public:
     // The value under `key`, one of the set's names, or nullptr when the
     // object has no such member.
     const JsonObject* Find(std::string_view key) const {
-        const std::size_t index = keys.IndexOf(key);
+        const std::size_t index = keys.Lookup(key);
         return index < Count ? values[index] : nullptr;
     }
 

@@ -21,11 +21,12 @@ namespace dom = simdjson::dom;
 
 // A member under one of an object's keys, as the last occurrence of the key
 // left it: a JSON string (decoded, in the parser's string buffer, which
-// lasts for the whole read) or anything else (not a string).
+// lasts for the whole read) or anything else (not a string). Slots are left
+// uninitialised: a slot holds a member only when its bit is set in the
+// object's `present` mask.
 struct Slot {
     std::string_view text;
-    bool isString = false;
-    bool present = false;
+    bool isString;
 };
 
 // The keys looked up in each object, one slot each. An item's are those of
@@ -46,13 +47,20 @@ template <typename Space>
 inline constexpr std::size_t SlotCount = std::decay_t<decltype(TextKeys<Space>::keys)>::count;
 
 template <typename Space>
-using Slots = Slot[SlotCount<Space>];
+struct Slots {
+    Slot slot[SlotCount<Space>];
+    std::uint32_t present = 0;
+
+    const Slot* Find(std::size_t index) const { return (present >> index & 1) != 0 ? &slot[index] : nullptr; }
+    const Slot* FindString(std::size_t index) const {
+        const Slot* found = Find(index);
+        return found != nullptr && found->isString ? found : nullptr;
+    }
+};
 
 // The slot, among the keys of Space, of member I of Object's table.
 template <typename Space, typename Object, std::size_t I>
-constexpr std::size_t SlotOf() {
-    return TextKeys<Space>::keys.IndexOf(std::get<I>(FormatOf<Object>::table).key);
-}
+inline constexpr std::size_t SlotOf = TextKeys<Space>::keys.IndexOf(std::get<I>(FormatOf<Object>::table).key);
 
 template <typename Member>
 using CodecOf = typename std::decay_t<Member>::CodecType;
@@ -66,22 +74,27 @@ constexpr std::uint32_t KeyMask() {
         if constexpr (IsInlineCodec<CodecOf<decltype(member)>>) {
             mask |= KeyMask<Space, std::decay_t<decltype(member.get(std::declval<Object&>()))>>();
         } else {
-            mask |= std::uint32_t{1} << SlotOf<Space, Object, decltype(index)::value>();
+            mask |= std::uint32_t{1} << SlotOf<Space, Object, decltype(index)::value>;
         }
     });
     return mask;
 }
+template <typename Space, typename Object>
+inline constexpr std::uint32_t KeyMaskOf = KeyMask<Space, Object>();
 
-// Whether the value under a slot's key is read, not only looked at.
+// The slots whose values are read, not only looked at, as bits.
 template <typename Object>
-constexpr bool IsReadSlot(std::size_t slot) {
-    bool read = true;
+constexpr std::uint32_t ReadSlots() {
+    std::uint32_t mask = 0;
     ForEachMemberAt(FormatOf<Object>::table, [&](const auto& member, auto index) {
-        read = read && (std::decay_t<decltype(member)>::readPosition != NotRead ||
-                        SlotOf<Object, Object, decltype(index)::value>() != slot);
+        mask |= std::decay_t<decltype(member)>::readPosition != NotRead
+                    ? std::uint32_t{1} << SlotOf<Object, Object, decltype(index)::value>
+                    : 0;
     });
-    return read;
+    return mask;
 }
+template <typename Object>
+inline constexpr std::uint32_t ReadSlotsOf = ReadSlots<Object>();
 
 // One read of a document the parser accepted: it fills the model by the
 // format tables, and sets `anomaly` wherever the reference route skips,
@@ -100,20 +113,20 @@ private:
     // order.
     template <typename Object>
     bool ReadEntity(dom::object object, Object& target) {
-        Slots<Object> slots{};
+        Slots<Object> slots;
         bool read = true;
         ReadMembers<Object>(object, slots, [&](std::size_t key, dom::element value) {
             bool isList = false;
             ForEachMemberAt(FormatOf<Object>::table, [&](const auto& member, auto index) {
                 if constexpr (IsListCodec<CodecOf<decltype(member)>>) {
-                    if (key == SlotOf<Object, Object, decltype(index)::value>()) {
+                    if (key == SlotOf<Object, Object, decltype(index)::value>) {
                         isList = true;
                         read = read && ReadList(value, member.get(target));
                     }
                 }
             });
             if (!isList) {
-                ReadScalar(value, slots[key], IsReadSlot<Object>(key));
+                ReadScalar(value, slots, key, (ReadSlotsOf<Object> >> key & 1) != 0);
             }
         });
         if (read) {
@@ -128,27 +141,23 @@ private:
     // item as read up to there, without its identifier (a transition keeps
     // its default effect).
     void ReadItem(dom::element value, std::shared_ptr<TrackItem>& entry) {
-        Slots<TrackItem> slots{};
+        Slots<TrackItem> slots;
         if (value.is_object()) {
             ReadMembers<TrackItem>(value.get_object().value_unsafe(), slots,
-                                   [&](std::size_t key, dom::element member) { ReadScalar(member, slots[key], true); });
+                                   [&](std::size_t key, dom::element member) { ReadScalar(member, slots, key, true); });
         } else {
             anomaly = true;  // null: a default item; anything else: no item
             if (!value.is_null()) {
                 return;
             }
         }
-        const TrackItemType named = KindNamedBy(slots[SlotOf<TrackItem, MediaSummaryItem, 0>()]);
+        const TrackItemType named = KindNamedBy(slots.FindString(SlotOf<TrackItem, MediaSummaryItem, 0>));
         ForEachItemKind([&](auto kind) {
             using Item = typename decltype(kind)::Item;
             if (named != kind.type) {
                 return;
             }
-            std::uint32_t present = 0;
-            for (std::size_t slot = 0; slot < SlotCount<TrackItem>; ++slot) {
-                present |= slots[slot].present ? std::uint32_t{1} << slot : 0;
-            }
-            anomaly = anomaly || (present & ~KeyMask<TrackItem, Item>()) != 0;  // members of another kind
+            anomaly = anomaly || (slots.present & ~KeyMaskOf<TrackItem, Item>) != 0;  // members of another kind
             auto item = std::make_shared<Item>();
             Item& read = *item;
             entry = std::move(item);
@@ -184,14 +193,13 @@ private:
     void Assign(const Slots<Space>& slots, Object& target) {
         ForEachMemberReadAt(FormatOf<Object>::table, [&](const auto& member, auto index) {
             using Codec = CodecOf<decltype(member)>;
-            const Slot& slot = slots[SlotOf<Space, Object, decltype(index)::value>()];
             if constexpr (IsInlineCodec<Codec>) {
                 std::decay_t<decltype(member.get(target))> value;
                 Assign<Space>(slots, value);
-                member.set(target, value);
+                member.set(target, std::move(value));
             } else if constexpr (!IsListCodec<Codec> && !std::is_same_v<Codec, KindCodec>) {
-                if (slot.isString) {
-                    member.set(target, Decode(Codec(), slot.text));
+                if (const Slot* slot = slots.FindString(SlotOf<Space, Object, decltype(index)::value>)) {
+                    member.set(target, Decode(Codec(), slot->text));
                 }
             }
         });
@@ -199,8 +207,8 @@ private:
         // for the checker to report.
         ForEachMemberAt(FormatOf<Object>::table, [&](const auto& member, auto index) {
             if constexpr (std::is_same_v<CodecOf<decltype(member)>, TrackTypeCodec>) {
-                const Slot& type = slots[SlotOf<Space, Object, decltype(index)::value>()];
-                anomaly = anomaly || (type.present && (!type.isString || type.text != TrackTypeText(TrackType::Summary)));
+                const Slot* type = slots.Find(SlotOf<Space, Object, decltype(index)::value>);
+                anomaly = anomaly || (type != nullptr && (!type->isString || type->text != TrackTypeText(TrackType::Summary)));
             }
         });
     }
@@ -225,9 +233,14 @@ private:
     }
 
     // The kind that "_type" names, compared on the whole decoded text.
-    TrackItemType KindNamedBy(const Slot& type) {
+    TrackItemType KindNamedBy(const Slot* type) {
         TrackItemType named = TrackItemType::Unknown;
-        ForEachItemKind([&](auto kind) { named = type.isString && type.text == kind.name ? kind.type : named; });
+        ForEachItemKind([&](auto kind) {
+            constexpr std::string_view name = decltype(kind)::name;  // a constant length: compared inline
+            const bool same = type != nullptr && type->text.size() == name.size() &&
+                              std::memcmp(type->text.data(), name.data(), name.size()) == 0;
+            named = same ? kind.type : named;
+        });
         anomaly = anomaly || named == TrackItemType::Unknown;  // missing, not a string, or no kind's name
         return named == TrackItemType::Unknown ? TrackItemType::MediaSummary : named;
     }
@@ -235,15 +248,14 @@ private:
     // Visits every member of `object`: one under Space's keys goes to `read`
     // with the key's slot; any other is unknown.
     template <typename Space, typename Read>
-    void ReadMembers(dom::object object, Slots<Space>&, Read&& read) {
+    void ReadMembers(dom::object object, Slots<Space>& slots, Read&& read) {
         constexpr std::size_t count = SlotCount<Space>;
-        static_assert(count <= 32, "the keys seen are bits of a 32-bit mask");
-        std::uint32_t seen = 0;
+        static_assert(count <= 32, "the keys present are bits of a 32-bit mask");
         for (const dom::key_value_pair field : object) {
-            const std::size_t key = TextKeys<Space>::keys.IndexOf(field.key);
+            const std::size_t key = TextKeys<Space>::keys.Lookup(field.key);
             const std::uint32_t bit = key == count ? 0 : std::uint32_t{1} << key;
-            anomaly = anomaly || key == count || (seen & bit) != 0;  // unknown, or a duplicate
-            seen |= bit;
+            anomaly = anomaly || key == count || (slots.present & bit) != 0;  // unknown, or a duplicate
+            slots.present |= bit;
             if (key != count) {
                 read(key, field.value);
             }
@@ -252,8 +264,9 @@ private:
 
     // A member read only when it is a string: the last occurrence of its key
     // decides, so every occurrence overwrites the slot.
-    void ReadScalar(dom::element value, Slot& slot, bool read) {
-        slot.present = true;
+    template <typename Space>
+    void ReadScalar(dom::element value, Slots<Space>& slots, std::size_t key, bool read) {
+        Slot& slot = slots.slot[key];
         slot.isString = value.is_string();
         slot.text = slot.isString ? value.get_string().value_unsafe() : std::string_view();
         anomaly = anomaly || (read && !slot.isString);
