@@ -1,22 +1,23 @@
 #!/usr/bin/env python3
 """Ratio tables and chart data from one Google Benchmark JSON run.
 
-Usage: report.py RESULTS.json OUTDIR [COLD.jsonl]
+Usage: report.py RESULTS.json OUTDIR [COLD.jsonl [THREADS.jsonl]]
 
 Prints Markdown tables of ratios (ours against each contender, each figure
 the median of the run's repetitions, on CPU time) and writes write.dat and
 read.dat (MB/s by document and contender) into OUTDIR for throughput.gp.
 COLD.jsonl holds one line per cold write (orv-timeline-json-cold, one
-process each); their medians make the cold table and cold.dat.
+process each); their medians make the cold table and cold.dat. THREADS.jsonl
+holds orv-timeline-json-threads lines: the table of reading on several threads.
 """
 import json
 import statistics
 import sys
 
-WORKLOADS = ["small", "medium", "large", "escape", "uuid"]
+WORKLOADS = ["small", "medium", "large", "escape", "uuid", "generated"]
 WRITERS = ["Ours", "RapidJson", "JsonCppPrebuilt", "JsonCppBuildWrite", "NlohmannBuildDump"]
 READERS = ["JsonCppParseOursConvert", "RapidJsonDom", "Nlohmann", "JsonCppParse", "OursConvert", "ModelCopy",
-           "TextToModel"]
+           "TextToModel", "TextToModelInPlace"]
 # The library's text reader (bench/TextReaders.cpp).
 TEXT_READER = "TextToModel"
 COLD_WRITERS = [("ours", "Ours"), ("rapidjson", "RapidJSON")]
@@ -93,20 +94,25 @@ def main():
     line("Read: model copy time / jsoncpp parse + conversion time (the floor)",
          [cell(ratio(cpu("Read", "ModelCopy", w), cpu("Read", "JsonCppParseOursConvert", w)), None)
           for w in WORKLOADS])
-    text_targets = {"large": 10, "medium": 8}
-    line("Read: text to model / jsoncpp parse + conversion (throughput; >= 10 large, >= 8 medium)",
-         [cell(ratio(mbps("Read", TEXT_READER, w), mbps("Read", "JsonCppParseOursConvert", w)), text_targets.get(w))
-          for w in WORKLOADS])
-    line("Read: text to model time / model copy time (<= 3 on large)",
-         [cell(ratio(cpu("Read", TEXT_READER, w), cpu("Read", "ModelCopy", w)), 3 if w == "large" else None, False)
-          for w in WORKLOADS])
+    # The large document of the targets is the one with UUID identifiers.
+    text_targets = {"uuid": 15, "medium": 12}
+    for reference, label in [("JsonCppParseOursConvert", "jsoncpp parse + conversion, tree freed"),
+                             ("JsonCppParseOursConvertKept", "jsoncpp parse + conversion, tree kept")]:
+        line(f"Read: text to model / {label} (>= 15 uuid, >= 12 medium)",
+             [cell(ratio(cpu("Read", reference, w), cpu("Read", TEXT_READER, w)), text_targets.get(w))
+              for w in WORKLOADS])
+    for reader in [TEXT_READER, "TextToModelInPlace"]:
+        line(f"Read: {reader} time / model copy time (<= 3 on uuid)",
+             [cell(ratio(cpu("Read", reader, w), cpu("Read", "ModelCopy", w)), 3 if w == "uuid" else None, False)
+              for w in WORKLOADS])
 
     print()
     print("| Figure | " + " | ".join(WORKLOADS) + " |")
     print("|" + "---|" * (len(WORKLOADS) + 1))
     line("Document size (bytes)", [str(context.get(f"bytes_{w}", "n/a")) for w in WORKLOADS])
     for kind, who in [("Write", "Ours"), ("Write", "RapidJson"), ("Read", "OursConvert"), ("Read", "JsonCppParse"),
-                      ("Read", "JsonCppParseOursConvert"), ("Read", "ModelCopy"), ("Read", TEXT_READER)]:
+                      ("Read", "JsonCppParseOursConvert"), ("Read", "ModelCopy"), ("Read", TEXT_READER),
+                      ("Read", "TextToModelInPlace")]:
         line(f"{kind} {who}: MB/s", [cell(mbps(kind, who, w)) for w in WORKLOADS])
     for kind, who in [("Write", "Ours"), ("Write", "RapidJson"), ("Write", "JsonCppBuildWrite"),
                       ("Read", "OursConvert"), ("Read", "JsonCppParse")]:
@@ -120,6 +126,8 @@ def main():
 
     if len(sys.argv) > 3:
         cold_report(sys.argv[3], outdir)
+    if len(sys.argv) > 4:
+        threads_report(sys.argv[4])
 
     for kind, contenders, name in [("Write", WRITERS, "write.dat"), ("Read", READERS, "read.dat")]:
         # A contender without figures (the text reader, until it exists) is left out of the chart.
@@ -174,6 +182,25 @@ def cold_report(path, outdir):
         for c in cases:
             values = [rate(writer, c, "cpu_seconds") for writer, _ in COLD_WRITERS]
             data.write(f"{c[0]}/{c[1]} " + " ".join("NaN" if v is None else f"{v:.1f}" for v in values) + "\n")
+
+
+def threads_report(path):
+    """Documents read per second with 1 to N threads, each reading its own copy."""
+    rows = []
+    with open(path) as handle:
+        rows = [json.loads(text) for text in handle if text.strip()]
+    if not rows:
+        return
+    print()
+    print("Reading on several threads at once (text to model, each thread its own document)")
+    print()
+    print("| Document | Threads | Documents/s | MB/s | Per thread | Speed-up over one thread |")
+    print("|---|---|---|---|---|---|")
+    single = {r["document"]: r["documents_per_second"] for r in rows if r["threads"] == 1}
+    for r in rows:
+        speedup = ratio(r["documents_per_second"], single.get(r["document"]))
+        print(f"| {r['document']} | {r['threads']} | {r['documents_per_second']:.1f} | "
+              f"{r['documents_per_second'] * r['bytes'] / 1e6:.0f} | {r['per_thread']:.1f} | {cell(speedup)} |")
 
 
 if __name__ == "__main__":

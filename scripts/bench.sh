@@ -5,7 +5,9 @@
 #
 # Environment: BENCH_BUILD_DIR (default build-bench), REPETITIONS (default 5;
 # the table uses the medians), COLD_RUNS (default 5 processes per cold case;
-# 0 skips them), COLD_DOCUMENTS (default "large uuid"). Further arguments go
+# 0 skips them), COLD_DOCUMENTS (default "large uuid"), THREAD_DOCUMENTS
+# (default "medium uuid", read on 1 to all cores), THREAD_SECONDS (default 2
+# per thread count). Further arguments go
 # to the benchmark binary, e.g. --benchmark_filter=Write/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +20,7 @@ cold_runs=${COLD_RUNS:-5}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DORV_TIMELINE_JSON_BUILD_BENCHMARKS=ON -DORV_TIMELINE_JSON_BUILD_TESTS=OFF \
     -DORV_TIMELINE_JSON_BUILD_EXAMPLES=OFF -DORV_TIMELINE_JSON_BUILD_TOOLS=OFF >/dev/null
-cmake --build "$build" --target orv-timeline-json-bench orv-timeline-json-cold
+cmake --build "$build" --target orv-timeline-json-bench orv-timeline-json-cold orv-timeline-json-threads
 
 results="$build/bench-results.json"
 # Repetitions interleaved in random order, so that a burst of load from
@@ -45,11 +47,18 @@ for ((run = 0; run < cold_runs; run++)); do
     done
 done
 
+# Reading on every core at once, each thread its own copy of the document.
+threads="$build/threads-results.jsonl"
+: >"$threads"
+for document in ${THREAD_DOCUMENTS:-medium uuid}; do
+    "$build/bench/orv-timeline-json-threads" "$document" "${THREAD_SECONDS:-2}" >>"$threads"
+done
+
 echo
 echo "Machine: $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), $(nproc) cores;" \
     "medians of $repetitions interleaved repetitions, CPU time"
 echo
-python3 bench/report.py "$results" "$build" "$cold"
+python3 bench/report.py "$results" "$build" "$cold" "$threads"
 
 mkdir -p docs/bench
 plots="writedata='$build/write.dat'; readdata='$build/read.dat'; output='docs/bench/throughput.svg'"

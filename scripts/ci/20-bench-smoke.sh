@@ -11,6 +11,7 @@ build=${BENCH_BUILD_DIR:-build-bench-smoke}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DORV_TIMELINE_JSON_BUILD_BENCHMARKS=ON -DORV_TIMELINE_JSON_BUILD_TESTS=OFF \
     -DORV_TIMELINE_JSON_BUILD_EXAMPLES=OFF -DORV_TIMELINE_JSON_BUILD_TOOLS=OFF >/dev/null
-cmake --build "$build" --target orv-timeline-json-bench
+cmake --build "$build" --target orv-timeline-json-bench orv-timeline-json-threads
 # Google Benchmark 1.7 takes the minimum time as a plain number of seconds.
 "$build/bench/orv-timeline-json-bench" --benchmark_min_time=0.01
+"$build/bench/orv-timeline-json-threads" small 0.1 2
