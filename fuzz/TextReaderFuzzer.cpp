@@ -159,7 +159,7 @@ private:
             "id", "transactionId", "duration", "tracks", "mediaInfos", "items", "type", "_type", "videoIn",
             "videoDuration", "audioIn", "audioDuration", "mediaAssetId", "mediaVideoIn", "mediaVideoDuration",
             "mediaAudioIn", "mediaAudioDuration", "audioLevel", "monitoringChannel", "fxType", "offset", "config",
-            "limitIn", "limitDuration", "channels", "\\u0069d", "id\\u0000", "x", "", "Id"};
+            "limitIn", "limitDuration", "channels", "\\u0069d", "id\\u0000", "x", "", "Id", "$schema"};
         text += '{';
         for (std::size_t i = 0, count = Pick(9); i < count; ++i) {
             Space(text);

@@ -270,6 +270,8 @@ bool LoadTimeline(const std::string& text, Entity& entity, std::string& error, b
         case Failure::NotTimeline:
             error = "not a timeline: " + Explain(result.ErrorMessage());
             break;
+        case Failure::OutOfMemory:
+            throw std::bad_alloc();
     }
     return false;
 }

@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -176,6 +177,13 @@ TEST(StringerTest, ClosesPastTheLimitAndDropsADanglingKey) {
             EXPECT_EQ(s.CloseObject().CloseArray().ToString(), layout ? pretty : compact);
         }
     }
+}
+
+TEST(StringerTest, EveryIntegerTypeIsANumber) {
+    Stringer s;
+    s.Array().Value(std::numeric_limits<int64_t>::min()).Value(std::numeric_limits<uint64_t>::max());
+    s.Value(static_cast<short>(-3)).Value(static_cast<uint8_t>(200)).Value(5L).Value(7U).CloseArray();
+    EXPECT_EQ(s.ToString(), "[-9223372036854775808,18446744073709551615,-3,200,5,7]");
 }
 
 TEST(StringerTest, ScopesCloseWhatTheyOpened) {

@@ -69,6 +69,10 @@ TEST(JsonDocumentCheckerTest, ReportsWhatTheReaderDoesInDocumentOrder) {
           "e not-an-object /items/2 4:3 a JSON string where a track item is due" + fails +
               "\"%L\"; the track keeps an entry without an item, which the writer refuses",
           "w missing-item-type /items/3 4:8 no \"_type\": read as a media summary item"}},
+        // A document may name its schema at the root, and nowhere else.
+        {DocumentKind::Track, false,
+         "{\"$schema\": 1, \"items\": [{\"$schema\": \"s\", \"_type\": \"FxVideoTransitionItem\"}]}",
+         {"w unknown-key /items/0/$schema 1:38 unknown key \"$schema\": ignored"}},
         {DocumentKind::MediaInfo, true, "// m\n{\"limitIn\": \"x\", \"limitDuration\": \"1\", \"channels\": \"\xff\",}",
          {"w not-strict-json  1:1 not RFC 8259 JSON (a comment), though jsoncpp accepts it",
           "e integer-invalid /limitIn 2:13 \"x\" does not start with an integer" + fails +

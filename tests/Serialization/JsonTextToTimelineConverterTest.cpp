@@ -174,6 +174,14 @@ TEST(JsonTextToTimelineConverterGeneratedTest, ReadsGeneratedDocumentsLikeTheRef
     }
 }
 
+TEST(JsonTextToTimelineConverterLiteralTest, ALiteralOrCStringIsText) {
+    std::unique_ptr<Timeline> timeline;
+    ASSERT_TRUE(JsonTextToTimelineConverter().To("{\"id\":\"a\"}", timeline));
+    EXPECT_EQ(timeline->Id().Value(), "a");
+    const char* none = nullptr;
+    EXPECT_STREQ(JsonTextToTimelineConverter().To(none, timeline).ErrorMessage(), ReferenceRead("").result.ErrorMessage());
+}
+
 // One converter shared by threads; a text above 2 MiB goes through the one
 // spare parser that the process keeps, which the threads must not share.
 TEST(JsonTextToTimelineConverterGeneratedTest, ServesThreadsAtOnce) {

@@ -56,9 +56,10 @@ public:
         enum class Failure : unsigned char {
             None,          // the read succeeded
             NotJson,       // jsoncpp refused the text; the message is its error text
-            ParseAborted,  // jsoncpp threw while parsing (nesting beyond its limit, memory);
-                           // the message is the exception's text
+            ParseAborted,  // jsoncpp threw while parsing (nesting beyond its limit); the
+                           // message is the exception's text
             NotTimeline,   // the JSON did not convert; the message is the converter's
+            OutOfMemory,   // the text or its tree did not fit in memory
         };
         Path path = Path::Fast;
         Failure failure = Failure::None;
@@ -81,6 +82,8 @@ public:
     Result To(std::string&& source, std::unique_ptr<Timeline>& timeline) const noexcept override;
     // Always copies the text into a padded buffer first.
     Result To(std::string_view text, std::unique_ptr<Timeline>& timeline) const noexcept;
+    // A literal or C string, up to its NUL (a null pointer reads as "").
+    Result To(const char* text, std::unique_ptr<Timeline>& timeline) const noexcept;
 
     // The same, also telling which path read the text and what failed.
     Result To(const std::string& text, std::unique_ptr<Timeline>& timeline, Report& report) const noexcept;
@@ -90,5 +93,10 @@ private:
     Result Read(const char* text, std::size_t size, std::size_t spare, std::unique_ptr<Timeline>& timeline,
                 Report& report) const noexcept;
 };
+
+// "fast" or "fallback".
+ORV_TIMELINE_JSON_API const char* ToString(JsonTextToTimelineConverter::Report::Path path) noexcept;
+// "none", "not-json", "parse-aborted", "not-timeline" or "out-of-memory".
+ORV_TIMELINE_JSON_API const char* ToString(JsonTextToTimelineConverter::Report::Failure failure) noexcept;
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json

@@ -31,6 +31,9 @@ Result ReadWithJsonCpp(const char* begin, const char* end, std::unique_ptr<Timel
                                                                                       : Report::Failure::ParseAborted;
             return Detail::FailedResult(parse.message.c_str());
         }
+    } catch (const std::bad_alloc& error) {
+        report.failure = Report::Failure::OutOfMemory;
+        return Detail::FailedResult(error.what());
     } catch (const std::exception& error) {
         report.failure = Report::Failure::ParseAborted;
         return Detail::FailedResult(error.what());
@@ -60,6 +63,11 @@ JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::To(std::string_
                                                                     std::unique_ptr<Timeline>& timeline) const noexcept {
     Report report;
     return To(text, timeline, report);
+}
+
+JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::To(const char* text,
+                                                                    std::unique_ptr<Timeline>& timeline) const noexcept {
+    return To(text != nullptr ? std::string_view(text) : std::string_view(), timeline);
 }
 
 JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::To(const std::string& text,
@@ -98,7 +106,7 @@ JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::Read(const char
     } catch (const std::bad_alloc& error) {
         if (spare == 0 && copy.empty()) {
             report.path = Report::Path::Fallback;
-            report.failure = Report::Failure::ParseAborted;
+            report.failure = Report::Failure::OutOfMemory;
             return Detail::FailedResult(error.what());  // jsoncpp cannot be given the text safely
         }
     } catch (...) {
@@ -106,6 +114,26 @@ JsonTextToTimelineConverter::Result JsonTextToTimelineConverter::Read(const char
         // reference route tells which.
     }
     return ReadWithJsonCpp(text, text + size, timeline, report);
+}
+
+const char* ToString(JsonTextToTimelineConverter::Report::Path path) noexcept {
+    return path == Report::Path::Fast ? "fast" : "fallback";
+}
+
+const char* ToString(JsonTextToTimelineConverter::Report::Failure failure) noexcept {
+    switch (failure) {
+        case Report::Failure::None:
+            return "none";
+        case Report::Failure::NotJson:
+            return "not-json";
+        case Report::Failure::ParseAborted:
+            return "parse-aborted";
+        case Report::Failure::NotTimeline:
+            return "not-timeline";
+        case Report::Failure::OutOfMemory:
+            break;
+    }
+    return "out-of-memory";
 }
 
 }  // namespace Orv::TimelineEngineModel::Serialization::Json

@@ -16,6 +16,8 @@ public:
     JsonPath(const JsonPath& parent, std::string_view key) : parent(&parent), key(key) {}
     JsonPath(const JsonPath& parent, std::size_t index) : parent(&parent), index(index), isIndex(true) {}
 
+    bool IsRoot() const { return parent == nullptr; }
+
     std::string Pointer() const {
         std::string pointer;
         AppendTo(pointer);

@@ -231,7 +231,7 @@ ReadingWalker::Slots ReadingWalker::Enter(const JsonObject& object, const JsonPa
         const char* nameEnd = nullptr;
         const char* name = member.memberName(&nameEnd);
         const std::string_view key(name, static_cast<std::size_t>(nameEnd - name));
-        if (!slots.Take(key, *member)) {
+        if (!slots.Take(key, *member) && !(path.IsRoot() && key == SchemaKey)) {
             ReportUnknownKey(*member, JsonPath(path, key), key, rules, kind);
         }
     }

@@ -37,6 +37,9 @@ struct FormatOf;
 
 inline constexpr auto Ignore = [](auto&, auto&&) {};
 inline constexpr char ItemKindKey[] = "_type";
+// A document may name its JSON Schema at its root, for editors; no reader
+// reads it, and the checker does not report it.
+inline constexpr std::string_view SchemaKey = "$schema";
 inline constexpr char ItemIdKey[] = "id";
 
 // A track item class and the "_type" name that stands for it.

@@ -105,17 +105,17 @@ class Walker {
 public:
     bool anomaly = false;
 
-    bool ReadTimeline(dom::object root, Timeline& timeline) { return ReadEntity(root, timeline); }
+    bool ReadTimeline(dom::object root, Timeline& timeline) { return ReadEntity(root, timeline, true); }
 
 private:
     // A timeline, track or media info: its members in one walk, a list read
     // where it stands, the others assigned after the walk in the readers'
     // order.
     template <typename Object>
-    bool ReadEntity(dom::object object, Object& target) {
+    bool ReadEntity(dom::object object, Object& target, bool atRoot = false) {
         Slots<Object> slots;
         bool read = true;
-        ReadMembers<Object>(object, slots, [&](std::size_t key, dom::element value) {
+        ReadMembers<Object>(object, slots, atRoot, [&](std::size_t key, dom::element value) {
             bool isList = false;
             ForEachMemberAt(FormatOf<Object>::table, [&](const auto& member, auto index) {
                 if constexpr (IsListCodec<CodecOf<decltype(member)>>) {
@@ -143,7 +143,7 @@ private:
     void ReadItem(dom::element value, std::shared_ptr<TrackItem>& entry) {
         Slots<TrackItem> slots;
         if (value.is_object()) {
-            ReadMembers<TrackItem>(value.get_object().value_unsafe(), slots,
+            ReadMembers<TrackItem>(value.get_object().value_unsafe(), slots, false,
                                    [&](std::size_t key, dom::element member) { ReadScalar(member, slots, key, true); });
         } else {
             anomaly = true;  // null: a default item; anything else: no item
@@ -246,15 +246,16 @@ private:
     }
 
     // Visits every member of `object`: one under Space's keys goes to `read`
-    // with the key's slot; any other is unknown.
+    // with the key's slot; any other is unknown, but "$schema" at the root.
     template <typename Space, typename Read>
-    void ReadMembers(dom::object object, Slots<Space>& slots, Read&& read) {
+    void ReadMembers(dom::object object, Slots<Space>& slots, bool atRoot, Read&& read) {
         constexpr std::size_t count = SlotCount<Space>;
         static_assert(count <= 32, "the keys present are bits of a 32-bit mask");
         for (const dom::key_value_pair field : object) {
             const std::size_t key = TextKeys<Space>::keys.Lookup(field.key);
             const std::uint32_t bit = key == count ? 0 : std::uint32_t{1} << key;
-            anomaly = anomaly || key == count || (slots.present & bit) != 0;  // unknown, or a duplicate
+            const bool unknown = key == count && !(atRoot && field.key == SchemaKey);
+            anomaly = anomaly || unknown || (slots.present & bit) != 0;  // unknown, or a duplicate
             slots.present |= bit;
             if (key != count) {
                 read(key, field.value);
