@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Ratio tables and chart data from one Google Benchmark JSON run.
 
-Usage: report.py RESULTS.json OUTDIR [COLD.jsonl [THREADS.jsonl]]
+Usage: report.py RESULTS.json OUTDIR [COLD.jsonl [THREADS.jsonl [MEMORY.jsonl]]]
 
 Prints Markdown tables of ratios (ours against each contender, each figure
 the median of the run's repetitions, on CPU time) and writes write.dat and
 read.dat (MB/s by document and contender) into OUTDIR for throughput.gp.
 COLD.jsonl holds one line per cold write (orv-timeline-json-cold, one
 process each); their medians make the cold table and cold.dat. THREADS.jsonl
-holds orv-timeline-json-threads lines: the table of reading on several threads.
+holds orv-timeline-json-threads lines: the table of reading on several threads;
+MEMORY.jsonl those of orv-timeline-json-write-memory.
 """
 import json
 import statistics
@@ -128,6 +129,8 @@ def main():
         cold_report(sys.argv[3], outdir)
     if len(sys.argv) > 4:
         threads_report(sys.argv[4])
+    if len(sys.argv) > 5:
+        memory_report(sys.argv[5])
 
     for kind, contenders, name in [("Write", WRITERS, "write.dat"), ("Read", READERS, "read.dat")]:
         # A contender without figures (the text reader, until it exists) is left out of the chart.
@@ -201,6 +204,22 @@ def threads_report(path):
         speedup = ratio(r["documents_per_second"], single.get(r["document"]))
         print(f"| {r['document']} | {r['threads']} | {r['documents_per_second']:.1f} | "
               f"{r['documents_per_second'] * r['bytes'] / 1e6:.0f} | {r['per_thread']:.1f} | {cell(speedup)} |")
+
+
+def memory_report(path):
+    """Peak resident memory while a large timeline is written (orv-timeline-json-write-memory)."""
+    with open(path) as handle:
+        rows = [json.loads(text) for text in handle if text.strip()]
+    if not rows:
+        return
+    print()
+    print(f"Writing a {rows[0]['document_mb']:.0f} MB document (model: {rows[0]['model_rss_mb']:.0f} MB resident)")
+    print()
+    print("| Way | Peak resident memory (MB) | Above the model (MB) |")
+    print("|---|---|---|")
+    for r in rows:
+        label = {"file": "WriteJsonFile, a buffer at a time", "memory": "into a Stringer, then TakeString"}[r["way"]]
+        print(f"| {label} | {r['peak_rss_mb']:.1f} | {r['peak_above_before_mb']:.1f} |")
 
 
 if __name__ == "__main__":

@@ -20,7 +20,8 @@ cold_runs=${COLD_RUNS:-5}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DORV_TIMELINE_JSON_BUILD_BENCHMARKS=ON -DORV_TIMELINE_JSON_BUILD_TESTS=OFF \
     -DORV_TIMELINE_JSON_BUILD_EXAMPLES=OFF -DORV_TIMELINE_JSON_BUILD_TOOLS=OFF >/dev/null
-cmake --build "$build" --target orv-timeline-json-bench orv-timeline-json-cold orv-timeline-json-threads
+cmake --build "$build" --target orv-timeline-json-bench orv-timeline-json-cold orv-timeline-json-threads \
+    orv-timeline-json-write-memory
 
 results="$build/bench-results.json"
 # Repetitions interleaved in random order, so that a burst of load from
@@ -54,11 +55,15 @@ for document in ${THREAD_DOCUMENTS:-medium uuid}; do
     "$build/bench/orv-timeline-json-threads" "$document" "${THREAD_SECONDS:-2}" >>"$threads"
 done
 
+# The peak memory of writing a 200 MB document to a file and into memory.
+memory="$build/write-memory.jsonl"
+"$build/bench/orv-timeline-json-write-memory" "${TMPDIR:-/tmp}" >"$memory"
+
 echo
 echo "Machine: $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), $(nproc) cores;" \
     "medians of $repetitions interleaved repetitions, CPU time"
 echo
-python3 bench/report.py "$results" "$build" "$cold" "$threads"
+python3 bench/report.py "$results" "$build" "$cold" "$threads" "$memory"
 
 mkdir -p docs/bench
 plots="writedata='$build/write.dat'; readdata='$build/read.dat'; output='docs/bench/throughput.svg'"
