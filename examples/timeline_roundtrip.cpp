@@ -3,12 +3,13 @@
 //
 //   timeline_roundtrip [FILE]      (default: the bundled example document)
 
-#include <Orv/Common/Serialization/Json/Stringer.h>
 #include <Orv/TimelineEngineModel/FxTransitionItem.h>
-#include <Orv/TimelineEngineModel/Serialization/Json/JsonTextToTimelineConverter.h>
-#include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonFile.h>
 #include <Orv/TimelineEngineModel/Timeline.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -16,39 +17,26 @@
 
 namespace {
 
-using Orv::Common::Serialization::Json::Stringer;
 using Orv::TimelineEngineModel::Timeline;
 using Orv::TimelineEngineModel::TrackItemType;
-using Orv::TimelineEngineModel::Serialization::Json::JsonTextToTimelineConverter;
-using Orv::TimelineEngineModel::Serialization::Json::TimelineToJsonConverter;
+using namespace Orv::TimelineEngineModel::Serialization::Json;
 
-// Reserves the reader's padding after the text, so that it reads the text in
-// place instead of copying it first.
-bool ReadFile(const std::string& path, std::string& text) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) {
-        return false;
-    }
-    const auto size = static_cast<std::size_t>(file.tellg());
-    text.reserve(size + JsonTextToTimelineConverter::Padding);
-    text.resize(size);
-    file.seekg(0);
-    return static_cast<bool>(file.read(text.data(), static_cast<std::streamsize>(size)));
-}
-
-// Text -> model in one call, reporting a failure on stderr.
-std::unique_ptr<Timeline> ReadTimeline(const std::string& text, const std::string& name) {
-    using Failure = JsonTextToTimelineConverter::Report::Failure;
+// File -> model in one call; a failure is reported with its place when the
+// text was read (FILE:LINE:COLUMN: error: POINTER: what happens [code]).
+std::unique_ptr<Timeline> Read(const std::string& path) {
     std::unique_ptr<Timeline> timeline;
-    JsonTextToTimelineConverter::Report report;
-    const auto result = JsonTextToTimelineConverter().To(text, timeline, report);
-    if (!result) {
-        // jsoncpp's parse errors span lines ("* Line 1, Column 5\n  reason\n").
-        std::cerr << name << (report.failure == Failure::NotTimeline ? ": not a timeline: " : ": not JSON: ")
-                  << result.ErrorMessage() << '\n';
+    ReadReport report;
+    if (const Result read = ReadJsonFile(path, timeline, &report); !read) {
+        std::cerr << (report.place.code.empty() ? path + ": " + read.ErrorMessage() : ToString(report.place, path))
+                  << '\n';
         return nullptr;
     }
     return timeline;
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 void Report(const Timeline& timeline) {
@@ -80,42 +68,37 @@ void Report(const Timeline& timeline) {
 
 int main(int argc, char** argv) {
     const std::string path = argc > 1 ? argv[1] : ORV_EXAMPLE_DOCUMENT;
-    std::string original;
-    if (!ReadFile(path, original)) {
-        std::cerr << path << ": cannot be read\n";
-        return 1;
-    }
-    const auto timeline = ReadTimeline(original, path);
+    const auto timeline = Read(path);
     if (!timeline) {
         return 1;
     }
     Report(*timeline);
 
-    // Write it back: compactly, and laid out for people.
-    Stringer compact;
-    Stringer pretty = Stringer::PrettyStringer();
-    const TimelineToJsonConverter writer;
-    for (Stringer* stringer : {&compact, &pretty}) {
-        const auto result = writer.To(*timeline, *stringer);
-        if (!result) {
-            std::cerr << "writing failed: " << result.ErrorMessage() << '\n';
+    // Write it back: compactly, and laid out for people (the bundled file is
+    // kept as `orv-timeline-json format --pretty` writes it: the pretty text
+    // and a final newline).
+    const std::string copy = "/tmp/timeline_roundtrip." + std::to_string(getpid()) + ".json";
+    std::size_t sizes[2] = {};
+    std::string pretty;
+    for (const bool layout : {false, true}) {
+        if (const Result written = WriteJsonFile(*timeline, copy, layout); !written) {
+            std::cerr << "writing failed: " << written.ErrorMessage() << '\n';
             return 1;
         }
+        pretty = Contents(copy) + '\n';
+        sizes[layout] = pretty.size() - 1;
     }
-    const std::string text = compact.ToString();
-    // The file is kept as `orv-timeline-json format --pretty` writes it: the
-    // pretty text and a final newline.
-    const std::string prettyFile = pretty.ToString() + '\n';
-    std::cout << "written back: " << text.size() << " bytes compact, " << prettyFile.size()
+    const std::string original = Contents(path);
+    std::cout << "written back: " << sizes[0] << " bytes compact, " << pretty.size()
               << " bytes pretty with a final newline (the file has " << original.size() << ")\n";
 
-    const auto again = ReadTimeline(text, "written text");
+    const auto again = Read(copy);
+    std::remove(copy.c_str());
     if (!again || *again != *timeline) {
         std::cerr << "round trip lost information\n";
         return 1;
     }
-    std::cout << "round trip: the text read back holds an equal timeline"
-              << (prettyFile == original ? ", and the pretty text equals the file byte for byte" : "")
-              << '\n';
+    std::cout << "round trip: the file read back holds an equal timeline"
+              << (pretty == original ? ", and the pretty text equals the file byte for byte" : "") << '\n';
     return 0;
 }

@@ -1,14 +1,18 @@
 // A program that uses the installed library the way any other project would:
-// it writes a timeline as JSON and reads it back from the text in one call and
-// through a jsoncpp value.
+// it writes a timeline as JSON and reads it back from the text in one call,
+// through a jsoncpp value, and through a file; a broken file is reported with
+// its place.
 
 #include <Orv/TimelineEngineModel/MediaSummaryItem.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonFile.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonTextToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonToTimelineConverter.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/TimelineToJsonConverter.h>
 
 #include <json/json.h>
 
+#include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -34,6 +38,24 @@ int main() {
         std::cerr << "round trip failed: " << written.ErrorMessage() << errors << '\n' << text << '\n';
         return 1;
     }
-    std::cout << text << "\nconsumer: written and read back both ways, equal\n";
+
+    const std::string path = "consumer-timeline.json";
+    std::unique_ptr<Timeline> fromFile;
+    Serialization::Json::ReadReport report;
+    const auto saved = Serialization::Json::WriteJsonFile(timeline, path, true);
+    const auto loaded = Serialization::Json::ReadJsonFile(path, fromFile, &report);
+    if (!saved || !loaded || *fromFile != timeline) {
+        std::cerr << "file round trip failed: " << saved.ErrorMessage() << loaded.ErrorMessage() << '\n';
+        return 1;
+    }
+    std::ofstream(path) << "{\"id\": \"tl-1\",\n \"duration\": \"soon\"}";
+    const auto broken = Serialization::Json::ReadJsonFile(path, fromFile, &report);
+    std::remove(path.c_str());
+    if (broken || report.place.line != 2) {
+        std::cerr << "a broken file was not reported with its place\n";
+        return 1;
+    }
+    std::cout << text << "\nconsumer: written and read back three ways, equal\n"
+              << ToString(report.place, path) << '\n';
     return 0;
 }
