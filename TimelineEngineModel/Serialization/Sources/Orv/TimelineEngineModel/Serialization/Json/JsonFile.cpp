@@ -38,29 +38,21 @@ using Failure = ReadReport::Failure;
 using Orv::Common::Serialization::Json::Stringer;
 using Orv::Common::Serialization::Json::StringerSink;
 
-// Each object's reader, writer and document kind.
-template <typename Object, typename ReaderType, typename WriterType, DocumentKind Kind>
-struct ConvertersOf {
-    using Reader = ReaderType;
-    using Writer = WriterType;
-    static constexpr DocumentKind kind = Kind;
-};
+// Each object's reader, writer and document kind, which share its name.
 template <typename Object>
 struct Converters;
-template <>
-struct Converters<Timeline>
-    : ConvertersOf<Timeline, JsonToTimelineConverter, TimelineToJsonConverter, DocumentKind::Timeline> {};
-template <>
-struct Converters<Track> : ConvertersOf<Track, JsonToTrackConverter, TrackToJsonConverter, DocumentKind::Track> {};
-template <>
-struct Converters<TrackItem>
-    : ConvertersOf<TrackItem, JsonToTrackItemConverter, TrackItemToJsonConverter, DocumentKind::TrackItem> {};
-template <>
-struct Converters<MediaInfo>
-    : ConvertersOf<MediaInfo, JsonToMediaInfoConverter, MediaInfoToJsonConverter, DocumentKind::MediaInfo> {};
-template <>
-struct Converters<TransitionEffect> : ConvertersOf<TransitionEffect, JsonToTransitionEffectConverter,
-                                                   TransitionEffectToJsonConverter, DocumentKind::TransitionEffect> {};
+#define ORV_CONVERTERS(Object)                                   \
+    template <>                                                  \
+    struct Converters<Object> {                                  \
+        using Reader = JsonTo##Object##Converter;                \
+        using Writer = Object##ToJsonConverter;                  \
+        static constexpr DocumentKind kind = DocumentKind::Object; \
+    };
+ORV_CONVERTERS(Timeline)
+ORV_CONVERTERS(Track)
+ORV_CONVERTERS(TrackItem)
+ORV_CONVERTERS(MediaInfo)
+ORV_CONVERTERS(TransitionEffect)
 
 // A failure before the text is read, thrown on the way and reported at the
 // edge.
@@ -69,8 +61,8 @@ struct LoadFailure : std::runtime_error {
     Failure failure;
 };
 
-std::string SystemError(const char* action, const std::string& path, int error) {
-    return std::string(action) + " " + QuotedText(path, 256) + ": " + std::strerror(error);
+LoadFailure SystemError(Failure failure, const char* action, const std::string& path, int error) {
+    return LoadFailure(failure, std::string(action) + " " + QuotedText(path, 256) + ": " + std::strerror(error));
 }
 
 LoadFailure TooLarge(const std::string& what) {
@@ -89,43 +81,41 @@ struct Descriptor {
 
 // Keeps Padding spare bytes after the text, so that the fast reader reads it
 // where it lies.
-void Pad(std::string& text) {
+std::string&& Padded(std::string&& text) {
     if (text.capacity() - text.size() < JsonTextToTimelineConverter::Padding) {
         text.reserve(text.size() + JsonTextToTimelineConverter::Padding);
     }
+    return std::move(text);
 }
 
-// The whole file, in a buffer as large as the file says it is (grown if it
-// grows meanwhile).
+// The whole file, read into a buffer as large as the file says it is, and
+// on by the chunk if it grows meanwhile or is no regular file.
 std::string LoadFile(const std::string& path) {
     const Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     struct stat info {};
-    if (file.fd < 0 || fstat(file.fd, &info) != 0) {
-        throw LoadFailure(Failure::CannotOpen, SystemError("cannot open", path, errno));
-    }
-    if (S_ISDIR(info.st_mode)) {
-        throw LoadFailure(Failure::CannotOpen, SystemError("cannot open", path, EISDIR));
-    }
-    if (S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > MaxDocumentSize) {
-        throw TooLarge(QuotedText(path, 256));
+    if (file.fd < 0 || fstat(file.fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        throw SystemError(Failure::CannotOpen, "cannot open", path, file.fd < 0 ? errno : EISDIR);
     }
     const std::size_t expected = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
+    if (expected > MaxDocumentSize) {
+        throw TooLarge(QuotedText(path, 256));
+    }
     std::string text;
     text.reserve(expected + JsonTextToTimelineConverter::Padding);
     text.resize(expected);
-    std::size_t size = 0;
     char chunk[64 * 1024];
-    for (;;) {
-        const bool direct = size < text.size();  // beyond the size it had: the file grew, or is no regular one
-        const ssize_t got = read(file.fd, direct ? text.data() + size : chunk, direct ? text.size() - size : sizeof chunk);
-        if (got <= 0) {
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0) {
-                throw LoadFailure(Failure::CannotRead, SystemError("cannot read", path, errno));
-            }
-            break;
+    for (std::size_t size = 0;;) {
+        const bool direct = size < text.size();
+        const ssize_t got = read(file.fd, direct ? &text[size] : chunk, direct ? text.size() - size : sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw SystemError(Failure::CannotRead, "cannot read", path, errno);
+        }
+        if (got == 0) {
+            text.resize(size);  // it may have shrunk
+            return Padded(std::move(text));
         }
         if (!direct) {
             text.append(chunk, static_cast<std::size_t>(got));
@@ -135,9 +125,6 @@ std::string LoadFile(const std::string& path) {
             throw TooLarge(QuotedText(path, 256));
         }
     }
-    text.resize(size);  // it may have shrunk
-    Pad(text);
-    return text;
 }
 
 std::string LoadStream(std::istream& stream) {
@@ -150,14 +137,13 @@ std::string LoadStream(std::istream& stream) {
             }
             text.append(chunk, static_cast<std::size_t>(stream.gcount()));
         }
-    } catch (const std::ios_base::failure& error) {
-        throw LoadFailure(Failure::CannotRead, std::string("cannot read the stream: ") + error.what());
+    } catch (const std::ios_base::failure&) {
+        stream.setstate(std::ios::badbit);
     }
     if (stream.bad()) {
         throw LoadFailure(Failure::CannotRead, "cannot read the stream");
     }
-    Pad(text);
-    return text;
+    return Padded(std::move(text));
 }
 
 // jsoncpp's errors, "* Line 1, Column 49\n  Missing ...\n" for each, on one
@@ -178,23 +164,17 @@ std::string OnOneLine(std::string errors) {
     return errors;
 }
 
-// Inside a track item, a failure fails the item alone; the timeline and
-// track readers carry on. Their pointers: /tracks/N/items/M/... and
+// A failure inside a track item fails the item alone: the timeline and track
+// readers carry on. Such failures are at /tracks/N/items/M/... and
 // /items/M/....
 bool InsideItem(std::string_view pointer, DocumentKind kind) {
-    const std::string_view items = kind == DocumentKind::Timeline ? "/tracks/" : "/";
-    if (kind != DocumentKind::Timeline && kind != DocumentKind::Track) {
+    if (kind == DocumentKind::Timeline && pointer.substr(0, 8) == "/tracks/") {
+        const std::size_t slash = pointer.find('/', 8);
+        pointer.remove_prefix(slash == std::string_view::npos ? pointer.size() : slash);
+    } else if (kind != DocumentKind::Track) {
         return false;
     }
-    if (pointer.substr(0, items.size()) != items) {
-        return false;
-    }
-    pointer.remove_prefix(items.size());
-    if (kind == DocumentKind::Timeline) {
-        const std::size_t end = pointer.find('/');
-        pointer.remove_prefix(end == std::string_view::npos ? pointer.size() : end + 1);
-    }
-    return pointer.substr(0, 6) == "items/";
+    return pointer.substr(0, 7) == "/items/";
 }
 
 // Where the read of `text` fails: the checker's error there.
@@ -210,49 +190,37 @@ JsonDiagnostic PlaceOfFailure(std::string_view text, DocumentKind kind) {
     return JsonDiagnostic();
 }
 
-Failure FailureOf(JsonTextToTimelineConverter::Report::Failure failure) {
-    using Text = JsonTextToTimelineConverter::Report::Failure;
-    switch (failure) {
-        case Text::None:
-            return Failure::None;
-        case Text::NotJson:
-        case Text::ParseAborted:
-            return Failure::NotJson;
-        case Text::OutOfMemory:
-            return Failure::OutOfMemory;
-        case Text::NotTimeline:
-            break;
-    }
-    return Failure::NotConverted;
-}
-
-// Reads a text that ends in a NUL (a std::string's), padded where it helps.
+// Reads a text that ends in a NUL (a std::string's).
 template <typename Object>
 Result Convert(const std::string& text, std::unique_ptr<Object>& object, Failure& failure) {
+    using TextFailure = JsonTextToTimelineConverter::Report::Failure;
+    TextFailure outcome = TextFailure::None;
+    Result result;
     if constexpr (std::is_same_v<Object, Timeline>) {
         JsonTextToTimelineConverter::Report report;
-        Result result = JsonTextToTimelineConverter().To(text, object, report);
-        failure = FailureOf(report.failure);
-        return report.failure == JsonTextToTimelineConverter::Report::Failure::NotJson
-                   ? Result(OnOneLine(result.ErrorMessage()))
-                   : result;
+        result = JsonTextToTimelineConverter().To(text, object, report);
+        outcome = report.failure;
     } else {
         Orv::Common::Serialization::Json::JsonObject root;
         const auto parse = Detail::JsoncppParse::Of(text.data(), text.data() + text.size(), root);
-        if (parse.outcome != Detail::JsoncppParse::Outcome::Parsed) {
-            failure = Failure::NotJson;
-            return Result(parse.outcome == Detail::JsoncppParse::Outcome::Refused ? OnOneLine(parse.message)
-                                                                                   : parse.message);
-        }
-        if constexpr (std::is_same_v<Object, MediaInfo> || std::is_same_v<Object, TransitionEffect>) {
-            if (!object) {
-                object = std::make_unique<Object>();  // their readers fill an object, and make none
+        outcome = parse.outcome == Detail::JsoncppParse::Outcome::Refused ? TextFailure::NotJson
+                  : parse.outcome == Detail::JsoncppParse::Outcome::Threw ? TextFailure::ParseAborted
+                                                                           : TextFailure::None;
+        if (outcome != TextFailure::None) {
+            result = Result(parse.message);
+        } else {
+            if constexpr (std::is_same_v<Object, MediaInfo> || std::is_same_v<Object, TransitionEffect>) {
+                object = object ? std::move(object) : std::make_unique<Object>();  // their readers make none
             }
+            result = typename Converters<Object>::Reader().To(root, object);
+            outcome = result ? TextFailure::None : TextFailure::NotTimeline;
         }
-        Result result = typename Converters<Object>::Reader().To(root, object);
-        failure = result ? Failure::None : Failure::NotConverted;
-        return result;
     }
+    failure = outcome == TextFailure::None          ? Failure::None
+              : outcome == TextFailure::OutOfMemory ? Failure::OutOfMemory
+              : outcome == TextFailure::NotTimeline ? Failure::NotConverted
+                                                    : Failure::NotJson;
+    return outcome == TextFailure::NotJson ? Result(OnOneLine(result.ErrorMessage())) : result;
 }
 
 // The common frame of the reads: load, convert, report.
@@ -280,53 +248,42 @@ Result Read(Load&& load, std::unique_ptr<Object>& object, ReadReport* report) no
     }
 }
 
-class DescriptorSink final : public StringerSink {
+// Hands the text to a file descriptor or a stream; a failure ends the write
+// with `action` and the reason.
+class Sink final : public StringerSink {
 public:
-    DescriptorSink(int fd, std::string action) : fd(fd), action(std::move(action)) {}
+    Sink(int fd, std::ostream* stream, std::string action) : fd(fd), stream(stream), action(std::move(action)) {}
 
     void Write(const char* data, std::size_t size) override {
-        while (size > 0) {
+        if (stream != nullptr && !stream->write(data, static_cast<std::streamsize>(size))) {
+            throw std::runtime_error(action);
+        }
+        while (stream == nullptr && size > 0) {
             const ssize_t written = write(fd, data, size);
             if (written < 0 && errno != EINTR) {
                 throw std::runtime_error(action + ": " + std::strerror(errno));
             }
-            data += written > 0 ? written : 0;
-            size -= written > 0 ? static_cast<std::size_t>(written) : 0;
+            data += std::max<ssize_t>(written, 0);
+            size -= static_cast<std::size_t>(std::max<ssize_t>(written, 0));
         }
     }
 
 private:
     int fd;
+    std::ostream* stream;
     std::string action;
 };
 
-class StreamSink final : public StringerSink {
-public:
-    explicit StreamSink(std::ostream& stream) : stream(stream) {}
-
-    void Write(const char* data, std::size_t size) override {
-        if (!stream.write(data, static_cast<std::streamsize>(size))) {
-            throw std::runtime_error("cannot write to the stream");
-        }
-    }
-
-private:
-    std::ostream& stream;
-};
-
 template <typename Object>
-Result WriteTo(const Object& object, StringerSink& sink, bool pretty) noexcept {
-    try {
-        Stringer stringer(sink, pretty);
-        const Result result = typename Converters<Object>::Writer().To(object, stringer);
-        return result ? Detail::RunGuarded([&] { stringer.Flush(); }) : result;
-    } catch (const std::exception& error) {
-        return Detail::FailedResult(error.what());
-    }
+Result WriteTo(const Object& object, int fd, std::ostream* stream, const std::string& action, bool pretty) {
+    Sink sink(fd, stream, action);
+    Stringer stringer(sink, pretty);
+    const Result result = typename Converters<Object>::Writer().To(object, stringer);
+    return result ? Detail::RunGuarded([&] { stringer.Flush(); }) : result;
 }
 
-// A name for a new file beside `target`, not taken yet: created with the
-// permissions that the umask leaves, as the target itself would be.
+// A new file beside `target`, with the permissions that the umask leaves,
+// as the target itself would have when created.
 int CreateBeside(const std::string& target, std::string& temporary) {
     static std::atomic<unsigned> counter{0};
     const auto slash = target.rfind('/');
@@ -343,15 +300,12 @@ int CreateBeside(const std::string& target, std::string& temporary) {
 
 template <typename Object>
 Result ReplaceFile(const Object& object, const std::string& path, bool pretty) {
+    const std::string action = "cannot write " + QuotedText(path, 256);
     struct stat info {};
     const bool exists = stat(path.c_str(), &info) == 0;
-    if (exists && !S_ISREG(info.st_mode)) {
+    if (exists && !S_ISREG(info.st_mode)) {  // a device or a FIFO: in place
         const Descriptor file{open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC)};
-        if (file.fd < 0) {
-            return Result(SystemError("cannot write", path, errno));
-        }
-        DescriptorSink sink(file.fd, "cannot write " + QuotedText(path, 256));
-        return WriteTo(object, sink, pretty);
+        return file.fd < 0 ? Result(action + ": " + std::strerror(errno)) : WriteTo(object, file.fd, nullptr, action, pretty);
     }
     std::string target = path;
     if (char resolved[PATH_MAX]; exists && realpath(path.c_str(), resolved) != nullptr) {
@@ -360,16 +314,15 @@ Result ReplaceFile(const Object& object, const std::string& path, bool pretty) {
     std::string temporary;
     const Descriptor file{CreateBeside(target, temporary)};
     if (file.fd < 0) {
-        return Result(SystemError("cannot write", path, errno));
+        return Result(action + ": " + std::strerror(errno));
     }
     if (exists && fchmod(file.fd, info.st_mode & 07777) == 0) {
         // Keeping the owner works for root only, and is no reason to give up.
         [[maybe_unused]] const int ignored = fchown(file.fd, info.st_uid, info.st_gid);
     }
-    DescriptorSink sink(file.fd, "cannot write " + QuotedText(path, 256));
-    Result result = WriteTo(object, sink, pretty);
+    Result result = WriteTo(object, file.fd, nullptr, action, pretty);
     if (result && (fsync(file.fd) != 0 || rename(temporary.c_str(), target.c_str()) != 0)) {
-        result = Result(SystemError("cannot write", path, errno));
+        result = Result(action + ": " + std::strerror(errno));
     }
     if (!result) {
         unlink(temporary.c_str());
@@ -377,26 +330,22 @@ Result ReplaceFile(const Object& object, const std::string& path, bool pretty) {
     return result;
 }
 
+// Runs a write, turning what it throws into a failed Result.
+template <typename Write>
+Result Guarded(Write&& write) noexcept {
+    try {
+        return write();
+    } catch (const std::exception& error) {
+        return Detail::FailedResult(error.what());
+    }
+}
+
 }  // namespace
 
 const char* ToString(ReadReport::Failure failure) noexcept {
-    switch (failure) {
-        case Failure::None:
-            return "none";
-        case Failure::CannotOpen:
-            return "cannot-open";
-        case Failure::CannotRead:
-            return "cannot-read";
-        case Failure::TooLarge:
-            return "too-large";
-        case Failure::OutOfMemory:
-            return "out-of-memory";
-        case Failure::NotJson:
-            return "not-json";
-        case Failure::NotConverted:
-            break;
-    }
-    return "not-converted";
+    static const char* const names[] = {"none",          "cannot-open", "cannot-read",  "too-large",
+                                        "out-of-memory", "not-json",    "not-converted"};
+    return names[static_cast<int>(failure)];
 }
 
 template <typename Object>
@@ -411,49 +360,33 @@ Result ReadJson(std::istream& stream, std::unique_ptr<Object>& object, ReadRepor
 
 template <typename Object>
 Result ReadJsonText(std::string_view text, std::unique_ptr<Object>& object, ReadReport* report) noexcept {
-    return Read(
-        [&] {
-            std::string copy;
-            copy.reserve(text.size() + JsonTextToTimelineConverter::Padding);
-            copy.assign(text);
-            return copy;
-        },
-        object, report);
+    return Read([&] { return Padded(std::string(text)); }, object, report);
 }
 
 template <typename Object>
 Result WriteJsonFile(const Object& object, const std::string& path, bool pretty) noexcept {
-    try {
-        return ReplaceFile(object, path, pretty);
-    } catch (const std::exception& error) {
-        return Detail::FailedResult(error.what());
-    }
+    return Guarded([&] { return ReplaceFile(object, path, pretty); });
 }
 
 template <typename Object>
 Result WriteJson(const Object& object, std::ostream& stream, bool pretty) noexcept {
-    StreamSink sink(stream);
-    return WriteTo(object, sink, pretty);
+    return Guarded([&] { return WriteTo(object, -1, &stream, "cannot write to the stream", pretty); });
 }
 
 template <typename Object>
 Result WriteJson(const Object& object, int descriptor, bool pretty) noexcept {
-    try {
-        DescriptorSink sink(descriptor, "cannot write");
-        return WriteTo(object, sink, pretty);
-    } catch (const std::exception& error) {
-        return Detail::FailedResult(error.what());
-    }
+    return Guarded([&] { return WriteTo(object, descriptor, nullptr, "cannot write", pretty); });
 }
 
-#define ORV_JSON_FILE_FUNCTIONS(Object)                                                                           \
-    template ORV_TIMELINE_JSON_API Result ReadJsonFile<Object>(const std::string&, std::unique_ptr<Object>&, ReadReport*) noexcept;     \
-    template ORV_TIMELINE_JSON_API Result ReadJson<Object>(std::istream&, std::unique_ptr<Object>&, ReadReport*) noexcept;              \
-    template ORV_TIMELINE_JSON_API Result ReadJsonText<Object>(std::string_view, std::unique_ptr<Object>&, ReadReport*) noexcept;       \
-    template ORV_TIMELINE_JSON_API Result WriteJsonFile<Object>(const Object&, const std::string&, bool) noexcept;                     \
-    template ORV_TIMELINE_JSON_API Result WriteJson<Object>(const Object&, std::ostream&, bool) noexcept;                              \
-    template ORV_TIMELINE_JSON_API Result WriteJson<Object>(const Object&, int, bool) noexcept;
-
+#define ORV_JSON_FILE_FUNCTIONS(Object)                                                                            \
+    template ORV_TIMELINE_JSON_API Result ReadJsonFile(const std::string&, std::unique_ptr<Object>&,               \
+                                                       ReadReport*) noexcept;                                      \
+    template ORV_TIMELINE_JSON_API Result ReadJson(std::istream&, std::unique_ptr<Object>&, ReadReport*) noexcept; \
+    template ORV_TIMELINE_JSON_API Result ReadJsonText(std::string_view, std::unique_ptr<Object>&,                 \
+                                                       ReadReport*) noexcept;                                      \
+    template ORV_TIMELINE_JSON_API Result WriteJsonFile(const Object&, const std::string&, bool) noexcept;         \
+    template ORV_TIMELINE_JSON_API Result WriteJson(const Object&, std::ostream&, bool) noexcept;                  \
+    template ORV_TIMELINE_JSON_API Result WriteJson(const Object&, int, bool) noexcept;
 ORV_JSON_FILE_FUNCTIONS(Timeline)
 ORV_JSON_FILE_FUNCTIONS(Track)
 ORV_JSON_FILE_FUNCTIONS(TrackItem)
