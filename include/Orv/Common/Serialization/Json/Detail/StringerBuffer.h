@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -129,7 +130,10 @@ struct StringerLevel {
 // everything else, which the Stringer's exported calls check, escape, grow
 // and throw for. Both ways write the same bytes.
 struct StringerBuffer {
-    std::unique_ptr<char[]> data;
+    struct Free {
+        void operator()(char* block) const noexcept { std::free(block); }
+    };
+    std::unique_ptr<char, Free> data;  // from malloc: realloc grows a large one without copying it
     char* cursor = nullptr;
     char* end = nullptr;
     std::vector<StringerLevel> states;

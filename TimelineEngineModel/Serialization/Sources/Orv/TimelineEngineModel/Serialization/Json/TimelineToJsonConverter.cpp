@@ -4,7 +4,6 @@
 
 #include "Write/MemberWriting.h"
 #include "Write/ObjectWriting.h"
-#include "Write/SizeBound.h"
 
 namespace Orv::TimelineEngineModel::Serialization::Json {
 
@@ -18,11 +17,8 @@ TimelineToJsonConverter::Result TimelineToJsonConverter::To(Timeline&& source, S
     return To(static_cast<const Timeline&>(source), destination);
 }
 
-// Streams straight into the Stringer; nothing is built in between. The text's
-// length is reserved first, so that a long document is written into one
-// buffer: no copy while it grows, no memory touched beyond it.
+// Streams straight into the Stringer; nothing is built in between.
 void TimelineToJsonConverter::Append(Stringer& stringer, const Timeline& rhs) const {
-    stringer.Reserve(Detail::MembersSizeBound(rhs) + 2);
     Detail::WriteMembers(stringer, rhs);
 }
 

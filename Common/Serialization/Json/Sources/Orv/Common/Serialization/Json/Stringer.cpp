@@ -143,16 +143,20 @@ public:
     }
 
     // The capacity grows geometrically, so that a long document reallocates
-    // O(log n) times; new room is never filled.
+    // O(log n) times, by realloc, which moves a large block's pages rather
+    // than copying them; new room is never filled.
     static void Grow(Buffer& b, std::size_t needed) {
         const std::size_t capacity = static_cast<std::size_t>(b.end - b.data.get());
         const std::size_t grown = std::max({needed, 2 * capacity, kFirstCapacity});
-        std::unique_ptr<char[]> data(new char[grown]);
         const std::size_t length = Length(b);
-        std::copy(b.data.get(), b.cursor, data.get());
-        b.data = std::move(data);
-        b.cursor = b.data.get() + length;
-        b.end = b.data.get() + grown;
+        char* const data = static_cast<char*>(std::realloc(b.data.get(), grown));
+        if (data == nullptr) {
+            throw std::bad_alloc();
+        }
+        static_cast<void>(b.data.release());
+        b.data.reset(data);
+        b.cursor = data + length;
+        b.end = data + grown;
     }
 
     // Hands the first `count` bytes to the sink and moves the rest to the front.
