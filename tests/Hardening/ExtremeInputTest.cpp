@@ -4,6 +4,7 @@
 
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonDiagnostic.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonDocumentChecker.h>
+#include <Orv/TimelineEngineModel/Serialization/Json/JsonFile.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/JsonTextToTimelineConverter.h>
 
 #include "TextRead/FastTimelineReader.h"
@@ -78,7 +79,7 @@ TEST(ExtremeInputTest, EntryPointsReadOnlyTheCallersBytes) {
     for (const std::string& text : texts) {
         longest = std::max(longest, text.size());
     }
-    TextAtPageEnd memory(longest);
+    TextAtPageEnd memory(longest + 1);
     for (const std::string& text : texts) {
         const std::string_view placed = memory.Place(text);
         for (const bool strict : {false, true}) {
@@ -92,6 +93,12 @@ TEST(ExtremeInputTest, EntryPointsReadOnlyTheCallersBytes) {
         JsonTextToTimelineConverter::Report report;
         static_cast<void>(JsonTextToTimelineConverter().To(placed, timeline, report));
         static_cast<void>(JsonTextToTimelineConverter().To(placed, timeline));
+        std::unique_ptr<MediaInfo> mediaInfo;
+        static_cast<void>(ReadJsonText(placed, timeline));
+        static_cast<void>(ReadJsonText(placed, mediaInfo));
+        if (text.find('\0') == std::string::npos && !text.empty()) {  // a C string ends at its NUL
+            static_cast<void>(JsonTextToTimelineConverter().To(memory.Place(text + '\0').data(), timeline));
+        }
     }
 }
 
