@@ -236,3 +236,29 @@ TEST(CheckerAgreementTest, DiagnosticsAccountForEveryDifferenceAndLieOnlyAtFault
 }
 
 }  // namespace
+
+namespace {
+
+// Documents that once split the fast reader's flag from the checker.
+TEST(CheckerAgreementTest, TheAnomalyFlagTellsWhetherTheCheckerFindsAnything) {
+    const struct {
+        std::string text;
+        bool found;
+    } cases[] = {
+        {R"({"$schema":"timeline.schema.json","id":"a"})", false},
+        {R"({"$schema":"+7","$schema":"+7"})", true},
+        {R"({"tracks":[{"$schema":"s"}]})", true},
+    };
+    for (const auto& c : cases) {
+        std::vector<JsonDiagnostic> diagnostics;
+        ASSERT_TRUE(JsonDocumentChecker().Check(c.text, DocumentKind::Timeline, diagnostics));
+        std::unique_ptr<Timeline> timeline;
+        JsonTextToTimelineConverter::Report report;
+        ASSERT_TRUE(JsonTextToTimelineConverter().To(c.text, timeline, report));
+        EXPECT_EQ(report.path, JsonTextToTimelineConverter::Report::Path::Fast) << c.text;
+        EXPECT_EQ(!diagnostics.empty(), c.found) << c.text;
+        EXPECT_EQ(report.anomaly, c.found) << c.text;
+    }
+}
+
+}  // namespace

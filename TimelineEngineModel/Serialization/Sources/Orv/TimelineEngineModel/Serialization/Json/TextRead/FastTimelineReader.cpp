@@ -251,11 +251,14 @@ private:
     void ReadMembers(dom::object object, Slots<Space>& slots, bool atRoot, Read&& read) {
         constexpr std::size_t count = SlotCount<Space>;
         static_assert(count <= 32, "the keys present are bits of a 32-bit mask");
+        bool schemaSeen = false;
         for (const dom::key_value_pair field : object) {
             const std::size_t key = TextKeys<Space>::keys.Lookup(field.key);
             const std::uint32_t bit = key == count ? 0 : std::uint32_t{1} << key;
-            const bool unknown = key == count && !(atRoot && field.key == SchemaKey);
-            anomaly = anomaly || unknown || (slots.present & bit) != 0;  // unknown, or a duplicate
+            const bool schema = key == count && atRoot && field.key == SchemaKey;
+            // unknown, or a duplicate
+            anomaly = anomaly || (key == count && !schema) || (slots.present & bit) != 0 || (schema && schemaSeen);
+            schemaSeen = schemaSeen || schema;
             slots.present |= bit;
             if (key != count) {
                 read(key, field.value);
