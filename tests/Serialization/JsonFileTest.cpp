@@ -16,6 +16,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -101,81 +102,81 @@ TEST_F(JsonFileTest, EveryObjectGoesOutAndBackByteForByte) {
     EXPECT_EQ(Names(), std::vector<std::string>{"object.json"});  // no temporary file left
 }
 
+// Each failure of the file system, reading and writing: its message and
+// kind, the target left as it was, no temporary file left behind.
 TEST_F(JsonFileTest, FailuresOfTheFileSystemSayWhatAndTouchNothing) {
-    const std::string large = PathOf("large.json");
+    Orv::Testing::TimelineShape shape;
+    shape.itemsPerTrack = 400;
+    const Timeline timeline = Orv::Testing::GenerateTimeline(3, shape);
+    const std::string kept = PathOf("kept.json"), large = PathOf("large.json"), missing = PathOf("missing.json");
+    std::ofstream(kept) << "old";
     std::ofstream{large};
     ASSERT_EQ(truncate(large.c_str(), static_cast<off_t>(MaxDocumentSize) + 1), 0);  // sparse: no disk used
-    const struct {
-        std::string path;
-        Failure failure;
-        std::string message;
-    } cases[] = {
-        {PathOf("missing.json"), Failure::CannotOpen,
-         "cannot open \"" + PathOf("missing.json") + "\": No such file or directory"},
-        {directory.string(), Failure::CannotOpen, "cannot open \"" + directory.string() + "\": Is a directory"},
-        {"/proc/self/mem", Failure::CannotRead, "cannot read \"/proc/self/mem\": Input/output error"},
-        {large, Failure::TooLarge, "\"" + large + "\" is longer than 2147483647 bytes, the longest document read"},
-    };
-    for (const auto& c : cases) {
-        auto timeline = std::make_unique<Timeline>(Orv::Testing::Identifier("kept"));
-        ReadReport report;
-        const Result result = ReadJsonFile(c.path, timeline, &report);
-        EXPECT_FALSE(result) << c.path;
-        EXPECT_EQ(result.ErrorMessage(), c.message);
-        EXPECT_EQ(ToString(report.failure), std::string(ToString(c.failure)));
-        EXPECT_TRUE(report.place.code.empty());
-        EXPECT_EQ(timeline->Id().Value(), "kept");
-    }
-
     struct BrokenBuffer : std::streambuf {
         int_type underflow() override { throw std::runtime_error("device gone"); }
     } broken;
     std::istream unreadable(&broken);
-    std::unique_ptr<Timeline> timeline;
-    ReadReport report;
-    EXPECT_STREQ(ReadJson(unreadable, timeline, &report).ErrorMessage(), "cannot read the stream");
-    EXPECT_EQ(report.failure, Failure::CannotRead);
-}
-
-TEST_F(JsonFileTest, AFailedWriteLeavesTheFileAsItWas) {
-    Orv::Testing::TimelineShape shape;
-    shape.itemsPerTrack = 400;
-    const Timeline timeline = Orv::Testing::GenerateTimeline(3, shape);
-    const std::string kept = PathOf("kept.json");
-    std::ofstream(kept) << "old";
-    const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
-    ASSERT_GE(full, 0);
     std::ostringstream closed;
     closed.setstate(std::ios::badbit);
-
-    rlimit before{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = before;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const Result beyondLimit = WriteJsonFile(timeline, kept);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, previous);
-
+    const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    auto target = std::make_unique<Timeline>(Orv::Testing::Identifier("kept"));
+    ReadReport report;
+    const auto read = [&](auto&& call) {
+        return [&, call] {
+            report = ReadReport();
+            const Result result = call();
+            return std::make_pair(result, std::string(ToString(report.failure)));
+        };
+    };
+    const auto write = [](auto&& call) { return [call] { return std::make_pair(call(), std::string("write")); }; };
+    const auto beyondLimit = [&] {  // the process's file size limit, SIGXFSZ ignored
+        rlimit before{};
+        getrlimit(RLIMIT_FSIZE, &before);
+        rlimit small = before;
+        small.rlim_cur = 4096;
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        const Result result = WriteJsonFile(timeline, kept);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previous);
+        return result;
+    };
     const struct {
-        Result result;
+        std::function<std::pair<Result, std::string>()> call;
+        std::string failure;
         std::string message;
     } cases[] = {
-        {std::move(beyondLimit), "cannot write \"" + kept + "\": File too large"},
-        {WriteJsonFile(timeline, "/dev/full"), "cannot write \"/dev/full\": No space left on device"},
-        {WriteJson(timeline, full), "cannot write: No space left on device"},
-        {WriteJsonFile(timeline, PathOf("no/such/dir.json")),
+        {read([&] { return ReadJsonFile(missing, target, &report); }), "cannot-open",
+         "cannot open \"" + missing + "\": No such file or directory"},
+        {read([&] { return ReadJsonFile(directory.string(), target, &report); }), "cannot-open",
+         "cannot open \"" + directory.string() + "\": Is a directory"},
+        {read([&] { return ReadJsonFile("/proc/self/mem", target, &report); }), "cannot-read",
+         "cannot read \"/proc/self/mem\": Input/output error"},
+        {read([&] { return ReadJson(unreadable, target, &report); }), "cannot-read", "cannot read the stream"},
+        {read([&] { return ReadJsonFile(large, target, &report); }), "too-large",
+         "\"" + large + "\" is longer than 2147483647 bytes, the longest document read"},
+        {write(beyondLimit), "write", "cannot write \"" + kept + "\": File too large"},
+        {write([&] { return WriteJsonFile(timeline, "/dev/full"); }), "write",
+         "cannot write \"/dev/full\": No space left on device"},
+        {write([&] { return WriteJson(timeline, full); }), "write", "cannot write: No space left on device"},
+        {write([&] { return WriteJsonFile(timeline, PathOf("no/such/dir.json")); }), "write",
          "cannot write \"" + PathOf("no/such/dir.json") + "\": No such file or directory"},
-        {WriteJson(timeline, closed), "cannot write to the stream"},
+        {write([&] { return WriteJson(timeline, closed); }), "write", "cannot write to the stream"},
     };
-    close(full);
     for (const auto& c : cases) {
-        EXPECT_FALSE(c.result);
-        EXPECT_EQ(c.result.ErrorMessage(), c.message);
+        const auto [result, failure] = c.call();
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.ErrorMessage(), c.message);
+        EXPECT_EQ(failure, c.failure);
+        EXPECT_TRUE(report.place.code.empty());
     }
+    close(full);
+    EXPECT_EQ(target->Id().Value(), "kept");
     EXPECT_EQ(Contents(kept), "old");
-    EXPECT_EQ(Names(), std::vector<std::string>{"kept.json"});
+    std::vector<std::string> names = Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"kept.json", "large.json"}));
 }
 
 Result ReadAs(DocumentKind kind, const std::string& text, ReadReport& report) {
