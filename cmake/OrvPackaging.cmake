@@ -31,10 +31,10 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY "=")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME "orv-timeline-json-dev")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
-# The headers name jsoncpp; the CMake package and the pkg-config file also
-# look for simdjson, which the library links privately.
+# The headers include jsoncpp's, and the CMake package and the pkg-config file
+# name it. simdjson, linked privately, is only the runtime package's concern.
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
-    "orv-timeline-json (= ${PROJECT_VERSION}), libjsoncpp-dev, libsimdjson-dev")
+    "orv-timeline-json (= ${PROJECT_VERSION}), libjsoncpp-dev")
 set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "Development files of the timeline JSON libraries: headers, the CMake
 package (find_package(OrvTimelineJson), target
 Orv::TimelineEngineModelSerializationJson) and the pkg-config file
