@@ -1,6 +1,7 @@
 # Debian packages through CPack (`cpack -G DEB` in the build directory):
-#   orv-timeline-json      the Runtime component: versioned shared libraries
-#                          and the orv-timeline-json tool
+#   orv-timeline-json      the Runtime component: versioned shared libraries,
+#                          the orv-timeline-json tool, the JSON Schema and the
+#                          documentation
 #   orv-timeline-json-dev  the Development component: headers, the .so links,
 #                          the CMake package and the pkg-config file
 set(CPACK_PACKAGE_NAME "orv-timeline-json")
@@ -22,7 +23,8 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "Shared libraries and the orv-timeline-json tool. The libraries convert
 the timeline model of a timeline engine (timelines, tracks, track items,
 transition effects, media infos) to JSON text and back; the tool checks,
-formats, compares and generates timeline documents.")
+formats, compares and generates timeline documents. Also the JSON Schema of
+the documents, for editors and validators, and the documentation.")
 # Dependencies (jsoncpp, simdjson, the C++ runtime) come from dpkg-shlibdeps; the
 # package's own libraries are found in the staging tree.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
