@@ -1,4 +1,5 @@
-# Debian packages through CPack (`cpack -G DEB` in the build directory):
+# Debian packages through CPack (`cpack -G DEB` in a build directory configured
+# with -DCMAKE_INSTALL_PREFIX=/usr, see OrvCPackProject.cmake):
 #   orv-timeline-json      the Runtime component: versioned shared libraries,
 #                          the orv-timeline-json tool, the JSON Schema and the
 #                          documentation
@@ -13,6 +14,11 @@ set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_COMPONENTS_ALL Runtime Development)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/OrvCPackProject.cmake")
+set(CPACK_ORV_LIBDIR "${CMAKE_INSTALL_LIBDIR}")
+if(CMAKE_LIBRARY_ARCHITECTURE)
+    set(CPACK_ORV_DEBIAN_LIBDIR "lib/${CMAKE_LIBRARY_ARCHITECTURE}")
+endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
