@@ -23,7 +23,12 @@ fi
 
 version=$(pkg-config --modversion orv-timeline-json)
 libdir=$(pkg-config --variable=libdir orv-timeline-json)
-echo "pkg-config: orv-timeline-json $version, libdir $libdir"
+schema=$(pkg-config --variable=schema orv-timeline-json)
+echo "pkg-config: orv-timeline-json $version, libdir $libdir, schema $schema"
+if [ ! -f "$schema" ]; then
+    echo "no schema at $schema" >&2
+    exit 1
+fi
 # Word splitting of the flags is intended.
 # shellcheck disable=SC2046
 ${CXX:-c++} -std=c++17 -Wall -Wextra -Wpedantic -Werror \

@@ -5,7 +5,8 @@
 
 Valid: the bundled example and documents from `TOOL generate` over several
 seeds and shapes, compact and pretty, and the single tracks, items, media
-infos and effects of those documents as `TOOL format --as KIND` writes them.
+infos and effects of those documents as `TOOL format --as KIND` writes them,
+each kind also with a root "$schema" member naming the schema's $id.
 Invalid: copies of the example broken in one place each, which must fail for
 the reason named. Prints one line per failure and a closing count.
 """
@@ -13,6 +14,7 @@ import copy
 import json
 import subprocess
 import sys
+from urllib.parse import urlsplit
 
 from jsonschema import Draft202012Validator
 from jsonschema.exceptions import best_match
@@ -37,6 +39,9 @@ def tool(*arguments, stdin=None):
 with open(f"{SOURCE}/docs/timeline.schema.json", encoding="utf-8") as file:
     SCHEMA = json.load(file)
 Draft202012Validator.check_schema(SCHEMA)
+# Documents and tools name the schema by its $id: an absolute URI without a
+# fragment, as JSON Schema requires of a root schema's identifier.
+assert urlsplit(SCHEMA["$id"]).scheme and "#" not in SCHEMA["$id"], f"$id {SCHEMA['$id']!r}"
 CHECKER = Draft202012Validator.FORMAT_CHECKER
 
 
@@ -59,7 +64,7 @@ def fail(message):
 def keywords(errors):
     """The keywords of every error, nested ones (under oneOf) included."""
     for error in errors:
-        yield error.validator
+        yield error.validator if error.validator is not None else "false"  # None: a false schema
         yield from keywords(error.context or [])
 
 
@@ -86,6 +91,13 @@ with open(f"{SOURCE}/examples/data/timeline.json", "rb") as file:
     EXAMPLE = load(file.read())
 expect_valid("examples/data/timeline.json", EXAMPLE)
 
+
+def with_schema(document):
+    return dict(document, **{"$schema": SCHEMA["$id"]})
+
+
+expect_valid("examples/data/timeline.json with \"$schema\"", with_schema(EXAMPLE))
+
 SHAPES = [
     [],
     ["--tracks", "0", "--media-infos", "0"],
@@ -107,6 +119,8 @@ for shape in SHAPES:
         for kind, entity in entities(compact) if seed == 1 else []:
             written = load(tool("format", "--as", kind, "-", stdin=dump(entity)))
             expect_valid(f"{name}, format --as {kind}", written, VALIDATORS[KINDS[kind]])
+            expect_valid(f"{name}, format --as {kind}, with \"$schema\"", with_schema(written),
+                         VALIDATORS[KINDS[kind]])
 
 
 # Each case changes one place of the example and names the keyword that must
@@ -151,6 +165,11 @@ BROKEN = [
     ("a track type other than SUMMARY", set_at(["tracks", 0, "type"], "Summary"), "const"),
     ("an unknown effect type", set_at(FX + ["fxType"], "Dissolve"), "enum"),
     ("an effect under a key of its own", set_at(FX + ["effect"], {"fxType": "Mix"}), "unevaluatedProperties"),
+    ("a \"$schema\" that is not a string", set_at(["$schema"], {}), "type"),
+    ("a \"$schema\" in a track", set_at(["tracks", 0, "$schema"], "x"), "false"),
+    ("a \"$schema\" in a media summary item", set_at(CLIP + ["$schema"], "x"), "false"),
+    ("a \"$schema\" in a transition item", set_at(FX + ["$schema"], "x"), "false"),
+    ("a \"$schema\" in a media info", set_at(["mediaInfos", 0, "$schema"], "x"), "false"),
 ]
 assert "offset" in EXAMPLE["tracks"][0]["items"][3], "the cases expect a transition with an offset at FX"
 for name, change, keyword in BROKEN:
