@@ -170,6 +170,25 @@ expect_memory() {
     fi
 }
 
+# timeline_of TRACK...: a timeline document. TRACK is ID=ITEMS, ITEMS a
+# comma-separated list of item ids ("_" for none), each with ":N" for its
+# videoIn; "@ASSET:CHANNELS" is a media info instead.
+timeline_of() {
+    local spec tracks=() infos=()
+    for spec in "$@"; do
+        if [ "${spec#@}" != "$spec" ]; then
+            spec=${spec#@}
+            infos+=("{\"mediaAssetId\":\"${spec%%:*}\",\"channels\":\"${spec#*:}\"}")
+            continue
+        fi
+        tracks+=("{\"id\":\"${spec%%=*}\",\"items\":[$(tr , '\n' <<<"${spec#*=}" |
+            sed -E '/^$/d; s/^([^:]*):(.*)$/{"id":"\1","videoIn":"\2"}/; t; s/.*/{"id":"&"}/' |
+            sed 's/"id":"_"/"id":""/' | paste -sd,)]}")
+    done
+    local IFS=,
+    printf '{"tracks":[%s],"mediaInfos":[%s]}\n' "${tracks[*]}" "${infos[*]}"
+}
+
 deep_error='~^deep.json: not JSON: nesting deeper than the parser allows \(.+\)$'
 stoll_hint='stoll (a number text does not start with a decimal integer, or lies outside the 64-bit range)'
 
@@ -388,13 +407,13 @@ group_diff() {
  "mediaInfos":[{"mediaAssetId":"asset-7","limitDuration":"250","channels":"L"}]}
 EOF
     expect "differences" 1 '=duration: A has "1500", B has "1600"
-tracks: A has 1 entry, B has 2 entries
 tracks[0] (id "trk-1") items[0] (id "clip-1"): videoIn: A has "5", B has "6"
 tracks[0] (id "trk-1") items[1] (id "fx-a"): fxType: A has "Mix", B has "Cut"
+tracks[1] (id "trk-2"): inserted
 mediaInfos[0] (mediaAssetId "asset-7"): channels: A has "L,R", B has "L"
 5 differences' "" -- diff small.json changed.json
     expect "--max" 1 '=duration: A has "1500", B has "1600"
-tracks: A has 1 entry, B has 2 entries
+tracks[0] (id "trk-1") items[0] (id "clip-1"): videoIn: A has "5", B has "6"
 5 differences (2 shown)' "" -- diff --max 2 small.json changed.json
 
     cat >kinds.json <<'EOF'
@@ -405,10 +424,15 @@ tracks: A has 1 entry, B has 2 entries
     5]}],
  "mediaInfos":[{"mediaAssetId":"asset-7","limitDuration":"250","channels":"L,R"}]}
 EOF
-    expect "item kinds, ids and empty entries" 1 '=tracks[0] (id "trk-1") items[0] (id "clip-1"): _type: A has "MediaSummaryItem", B has "FxVideoTransitionItem"
-tracks[0] (id "trk-1") items[1] (id "fx-a"): id: A has "fx-a", B has "fx-b"
-tracks[0] (id "trk-1") items[2] (id "fx-v"): entry: A has FxVideoTransitionItem, B has no item
-3 differences' "" -- diff small.json kinds.json
+    expect "a kind changed under its id, ids removed and inserted" 1 '=tracks[0] (id "trk-1") items[0] (id "clip-1"): _type: A has "MediaSummaryItem", B has "FxVideoTransitionItem"
+tracks[0] (id "trk-1") items[1] (id "fx-a"): removed
+tracks[0] (id "trk-1") items[2] (id "fx-v"): removed
+tracks[0] (id "trk-1") items[1] (id "fx-b"): inserted
+tracks[0] (id "trk-1") items[2]: inserted
+5 differences' "" -- diff small.json kinds.json
+    printf '{"tracks":[{"items":[{"id":"a"},5]}]}' >emptyentry-2.json
+    expect "an entry without an item, by position" 1 '=tracks[0] items[1]: entry: A has MediaSummaryItem, B has no item
+1 difference' "" -- diff <(printf '{"tracks":[{"items":[{"id":"a"},{}]}]}') emptyentry-2.json
     # Places and values are shortened: a long id costs its text once, not
     # once per item below it.
     for side in 1 2; do
@@ -418,6 +442,34 @@ tracks[0] (id "trk-1") items[2] (id "fx-v"): entry: A has FxVideoTransitionItem,
     expect "long ids and values" 1 "=tracks[0] (id \"$(repeat v 48)...\") items[1] (id \"b\"): videoIn: A has \"1\", B has \"2\"
 tracks[0] (id \"$(repeat v 48)...\") items[2]: config: A has \"$(repeat c 192)...\", B has \"$(repeat c 192)...\"
 2 differences" "" -- diff longid-1.json longid-2.json
+
+    # Pairing by id: NAME|A|B|LINES, "\n" between lines; A and B as
+    # timeline_of takes them.
+    local name a b lines
+    while IFS='|' read -r name a b lines; do
+        # shellcheck disable=SC2086 # A and B are lists of tracks
+        timeline_of $a >pair-a.json && timeline_of $b >pair-b.json
+        expect "pairing: $name" 1 "=$(printf '%b' "$lines")" "" -- diff pair-a.json pair-b.json
+    done <<EOF
+first of 124 items removed|v=$(seq -s, 0 123)|v=$(seq -s, 1 123)|tracks[0] (id "v") items[0] (id "0"): removed\n1 difference
+an item inserted|v=a,b,c|v=a,x,b,c|tracks[0] (id "v") items[1] (id "x"): inserted\n1 difference
+an item moved|v=a,b,c,d|v=b,c,d,a|tracks[0] (id "v") items[0] (id "a"): moved to items[3]\n1 difference
+moved and changed|v=a,b:5,c|v=b:6,a,c|tracks[0] (id "v") items[0] (id "a"): moved to items[1]\ntracks[0] (id "v") items[1] (id "b"): videoIn: A has "5", B has "6"\n2 differences
+one replaced by another|v=a,b,c|v=a,x,c|tracks[0] (id "v") items[1] (id "b"): removed\ntracks[0] (id "v") items[1] (id "x"): inserted\n2 differences
+tracks|v= a= m=|m= x= a=|tracks[0] (id "v"): removed\ntracks[1] (id "a"): moved to tracks[2]\ntracks[1] (id "x"): inserted\n3 differences
+no ids: by position|v=_:1,_:2,_:3|v=_:2,_:3|tracks[0] (id "v") items[0]: videoIn: A has "1", B has "2"\ntracks[0] (id "v") items[1]: videoIn: A has "2", B has "3"\ntracks[0] (id "v") items[2]: removed\n3 differences
+repeated ids: by position|v=x,b,x|v=x,b,x:1|tracks[0] (id "v") items[2] (id "x"): videoIn: A has "0", B has "1"\n1 difference
+no ids between ids|v=a,_,b,_:1,c|v=_,b,_,c|tracks[0] (id "v") items[0] (id "a"): removed\ntracks[0] (id "v") items[3]: videoIn: A has "1", B has "0"\n2 differences
+repeated track ids|v=a v=b|v=a v=c|tracks[1] (id "v") items[0] (id "b"): removed\ntracks[1] (id "v") items[0] (id "c"): inserted\n2 differences
+media infos by asset|@m1:L @m2:L|@m2:R|mediaInfos[0] (mediaAssetId "m1"): removed\nmediaInfos[1] (mediaAssetId "m2"): channels: A has "L", B has "R"\n2 differences
+EOF
+    # Linear but for the order of the pairs: 100,000 items, under the memory
+    # limit where it applies.
+    timeline_of "v=$(seq -s, 0 99999)" >many-a.json
+    timeline_of "v=$(seq -s, 1 49999),$(seq -s, 50001 99999),50000" >many-b.json
+    expect_memory "100,000 items, one removed and one moved" 1 '=tracks[0] (id "v") items[0] (id "0"): removed
+tracks[0] (id "v") items[50000] (id "50000"): moved to items[99998]
+2 differences' "" -- diff many-a.json many-b.json
     expect "A cannot be read" 1 "" "=missing.json: cannot be read: No such file or directory" -- diff missing.json small.json
     expect "B is not JSON" 1 "" "~^broken.json: not JSON: Line 2, Column 15: .+$" -- diff small.json broken.json
     expect "B is too deep" 1 "" "$deep_error" -- diff small.json deep.json
