@@ -233,7 +233,8 @@ itemerror.json: read with errors: 1 error (the readers carry on past it): $item_
         "=[{\"file\":\"itemerror.json\",\"status\":\"failed\",\"error\":\"read with errors: 1 error (the readers carry on past it): ${item_summary//\"/\\\"}\",\"errors\":1,\"warnings\":1,\"diagnostics\":[{\"line\":1,\"column\":82,\"severity\":\"error\",\"code\":\"integer-invalid\",\"pointer\":\"/tracks/0/items/0/offset\",\"message\":\"\\\"abc\\\" does not start with an integer: the read fails with \\\"stoll\\\"; the item is kept with a default effect; left unread: id\"},{\"line\":1,\"column\":89,\"severity\":\"warning\",\"code\":\"missing-item-type\",\"pointer\":\"/tracks/0/items/1\",\"message\":\"no \\\"_type\\\": read as a media summary item\"}]},{\"file\":\"missing.json\",\"status\":\"failed\",\"error\":\"cannot be read: No such file or directory\",\"errors\":0,\"warnings\":0,\"diagnostics\":[]},{\"file\":\"minimal.json\",\"status\":\"ok\",\"summary\":\"timeline \\\"m\\\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7\",\"errors\":0,\"warnings\":0,\"diagnostics\":[]}]" \
         "=itemerror.json: read with errors: 1 error (the readers carry on past it): $item_summary
 missing.json: cannot be read: No such file or directory
-minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
+minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7
+3 files: 1 clean, 0 with warnings, 2 failed (1 error, 1 warning)" \
         -- check --format json itemerror.json missing.json minimal.json
     expect "--format json, a missing file" 1 '=[{"file":"missing.json","status":"failed","error":"cannot be read: No such file or directory","errors":0,"warnings":0,"diagnostics":[]}]' \
         "=missing.json: cannot be read: No such file or directory" -- check --format json missing.json
@@ -249,9 +250,11 @@ escapes.json:1:36: warning: /\xff: unknown key "\xff": ignored [unknown-key]' --
     expect_memory "a file that runs out of memory, then the next" 1 \
         '=[{"file":"/dev/zero","status":"failed","error":"out of memory","errors":0,"warnings":0,"diagnostics":[]},{"file":"null.json","status":"ok","summary":"timeline \"\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0","errors":0,"warnings":1,"diagnostics":[{"line":1,"column":1,"severity":"warning","code":"null-value","pointer":"","message":"null where a timeline is due: read as a default timeline"}]}]' \
         "=/dev/zero: out of memory
-null.json: ok: $empty_summary" -- check --format json /dev/zero null.json
+null.json: ok: $empty_summary
+2 files: 0 clean, 1 with warnings, 1 failed (0 errors, 1 warning)" -- check --format json /dev/zero null.json
     expect_memory "out of memory in text" 1 "=minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
-        "=/dev/zero: out of memory" -- check /dev/zero minimal.json
+        "=/dev/zero: out of memory
+2 files: 1 clean, 0 with warnings, 1 failed (0 errors, 0 warnings)" -- check /dev/zero minimal.json
     expect "an unknown format" 2 "" "~^orv-timeline-json: check: unknown format 'xml' \(expected text or json\)$" -- check --format xml x
     expect "the bundled example" 0 "~^.*timeline.json: ok: timeline \"promo-spring-campaign\": 4 tracks, " "" -- check "$example"
     expect "a null document is an empty timeline" 0 \
@@ -259,8 +262,26 @@ null.json: ok: $empty_summary" -- check --format json /dev/zero null.json
         '=null.json:1:1: warning: null where a timeline is due: read as a default timeline [null-value]' -- check null.json
     expect "several files, one failing" 1 "=small.json: ok: $small_summary
 minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
-        "<missing.json: cannot be read: No such file or directory" -- check small.json missing.json minimal.json
+        "<3 files: 1 clean, 1 with warnings, 1 failed (0 errors, 3 warnings)" -- check small.json missing.json minimal.json
     expect "a missing file" 1 "" "=missing.json: cannot be read: No such file or directory" -- check missing.json
+    # --quiet: only what fails a file, and the summary line when one did.
+    local null_warning='null.json:1:1: warning: null where a timeline is due: read as a default timeline [null-value]'
+    local minimal_ok='minimal.json: ok: timeline "m": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7'
+    expect "a summary line after several files" 0 "=$minimal_ok
+null.json: ok: $empty_summary" "=$null_warning
+2 files: 1 clean, 1 with warnings, 0 failed (0 errors, 1 warning)" -- check minimal.json null.json
+    expect "--quiet, nothing fails" 0 "" "" -- check --quiet minimal.json null.json
+    expect "-q, one file fails" 1 "" "=$item_error
+itemerror.json: read with errors: 1 error (the readers carry on past it): $item_summary
+3 files: 1 clean, 1 with warnings, 1 failed (1 error, 2 warnings)" -- check -q null.json itemerror.json minimal.json
+    expect "--quiet, one file, no summary" 1 "" "=missing.json: cannot be read: No such file or directory" -- check -q missing.json
+    expect "--quiet --strict shows the warnings that fail" 1 "" "=$null_warning
+null.json: not strict: 1 diagnostic
+2 files: 1 clean, 0 with warnings, 1 failed (0 errors, 1 warning)" -- check -q --strict null.json minimal.json
+    expect "--quiet leaves --format json whole" 1 \
+        '=[{"file":"minimal.json","status":"ok","summary":"timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7","errors":0,"warnings":0,"diagnostics":[]},{"file":"missing.json","status":"failed","error":"cannot be read: No such file or directory","errors":0,"warnings":0,"diagnostics":[]}]' \
+        "=missing.json: cannot be read: No such file or directory
+2 files: 1 clean, 0 with warnings, 1 failed (0 errors, 0 warnings)" -- check -q --format json minimal.json missing.json
     expect "standard output that cannot be written" 1 "" \
         "=orv-timeline-json: cannot write to standard output: No space left on device" --stdout /dev/full -- check minimal.json
     expect "a directory" 1 "" "=adirectory: cannot be read: Is a directory" -- check adirectory
