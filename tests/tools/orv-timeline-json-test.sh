@@ -545,14 +545,15 @@ drawn_items() {
     echo $((each $runs))
 }
 
-# render_case NAME FILE CHECK...: render draws FILE as well-formed XML
+# render_case NAME FILE CHECK...: render draws FILE (with the options of the
+# array render_options, when the caller has one) as well-formed XML
 # (xmllint), in which each CHECK holds: XPATH=VALUE, the XPath expression
 # gives VALUE; drawn=N, it shows N items.
 render_case() {
     local name=$1 file=$2 check got problem=""
     shift 2
     cases=$((cases + 1))
-    if ! "$tool" render -o picture.svg "$file" 2>"$work/.err"; then
+    if ! "$tool" render -o picture.svg ${render_options[@]+"${render_options[@]}"} "$file" 2>"$work/.err"; then
         problem="render failed: $(head -c 300 "$work/.err")"
     elif ! xmllint --noout picture.svg 2>"$work/.err"; then
         problem="not well-formed: $(head -c 300 "$work/.err")"
@@ -624,6 +625,48 @@ audio level 0, monitoring channel 0'])=1" \
     expect "no file" 2 "" "~^orv-timeline-json: render: no FILE given$" -- render
     expect "a width too small" 2 "" "~^orv-timeline-json: render: option '--width' wants an integer from 300 to 100000, not '299'$" \
         -- render --width 299 minimal.json
+
+    # A time range and tracks. "v": a 0-100, b 100-200, c 200-300, with
+    # transitions marked at 100 and 200; "w": d 50-150, its audio 250-350;
+    # a track without an id: e 0-300.
+    printf '%s' '{"duration":"400","tracks":[{"id":"v","items":[{"id":"a","videoDuration":"100"},
+        {"_type":"FxVideoTransitionItem","id":"f1"},{"id":"b","videoIn":"100","videoDuration":"100"},
+        {"_type":"FxVideoTransitionItem","id":"f2"},{"id":"c","videoIn":"200","videoDuration":"100"}]},
+        {"id":"w","items":[{"id":"d","videoIn":"50","videoDuration":"100","audioIn":"250","audioDuration":"100"}]},
+        {"items":[{"id":"e","videoDuration":"300"}]}]}' >view.json
+    local heading='string(/*/*[1])' lane='(//*[@class="track"])' ticks='(//*[@class="tick-label"])'
+    render_view() {
+        local render_options
+        read -ra render_options <<<"$2"
+        render_case "$1" view.json "${@:3}"
+    }
+    render_view "--from --to" "--from 100 --to 200" drawn=5 "string($ticks[1])=100" "string($ticks[last()])=200" \
+        "$heading=timeline \"\": 3 tracks, 7 items, duration 400; shown: 3 tracks, 5 items, from 100 to 200" \
+        'count(//*[.="duration 400"])=0'
+    render_view "--from: an audio band reaches into the range" "--from 250" drawn=3 \
+        "string($lane[2]/*[1])=track \"w\": 1 item" 'count(//*[.="duration 400"])=1'
+    render_view "--to: a transition at the end is drawn" "--to 100 --track v" drawn=2 \
+        "string($lane[1]//*[@class=\"item\"][2]/*[1])=FxVideoTransitionItem \"f1\"
+effect Unknown, offset 0, duration 0, config \"\"
+marked at 100, between the items around it"
+    render_view "--track by id and by index, in document order" "--track w --track 0 --track v" drawn=6 \
+        "count($lane)=2" "string($lane[1]/*[1])=track \"v\": 5 items" "string($lane[2]/*[1])=track \"w\": 1 item" \
+        "$heading=timeline \"\": 3 tracks, 7 items, duration 400; shown: 2 tracks, 6 items"
+    render_view "--track, a track without an id" "--track 2" drawn=1 "string($lane/*[1])=track \"\": 1 item"
+    local option message
+    while IFS='|' read -r option message; do
+        # shellcheck disable=SC2086 # OPTION is a list of arguments
+        expect "render $option" 2 "" "=orv-timeline-json: render: $message
+Run 'orv-timeline-json render --help' for usage." -- render $option -o never.svg view.json
+    done <<'EOF'
+--from x|option '--from' wants an integer from -9223372036854775808 to 9223372036854775807, not 'x'
+--to 9223372036854775808|option '--to' wants an integer from -9223372036854775808 to 9223372036854775807, not '9223372036854775808'
+--from 200 --to 100|option '--to' wants a time after --from 200, not '100'
+--from -5 --to -5|option '--to' wants a time after --from -5, not '-5'
+--track x|option '--track': view.json has no track with id or index 'x' (3 tracks)
+--track v --track 3|option '--track': view.json has no track with id or index '3' (3 tracks)
+EOF
+    verify "a usage error writes no picture" [ ! -e never.svg ]
 }
 
 case "$group" in
