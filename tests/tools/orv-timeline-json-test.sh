@@ -4,7 +4,7 @@
 #
 #   orv-timeline-json-test.sh TOOL GROUP VERSION SOURCE_DIR
 #
-# GROUP is one of: general check format diff generate render (or all). Every case
+# GROUP is one of: general check format diff generate render manual (or all). Every case
 # states the exit status and the exact standard output and standard error it
 # expects; a failing case prints what it got. Exit status 0 when all pass.
 set -uo pipefail
@@ -174,14 +174,16 @@ expect_memory() {
 # comma-separated list of item ids ("_" for none), each with ":N" for its
 # videoIn; "@ASSET:CHANNELS" is a media info instead.
 timeline_of() {
-    local spec tracks=() infos=()
+    local spec id list tracks=() infos=()
     for spec in "$@"; do
-        if [ "${spec#@}" != "$spec" ]; then
-            spec=${spec#@}
-            infos+=("{\"mediaAssetId\":\"${spec%%:*}\",\"channels\":\"${spec#*:}\"}")
+        if [ "${spec:0:1}" = @ ]; then
+            IFS=: read -r id list <<<"${spec:1}"
+            infos+=("{\"mediaAssetId\":\"$id\",\"channels\":\"$list\"}")
             continue
         fi
-        tracks+=("{\"id\":\"${spec%%=*}\",\"items\":[$(tr , '\n' <<<"${spec#*=}" |
+        # read, not ${spec#*=}: patterns take quadratic time on long lists.
+        IFS== read -r id list <<<"$spec"
+        tracks+=("{\"id\":\"$id\",\"items\":[$(tr , '\n' <<<"$list" |
             sed -E '/^$/d; s/^([^:]*):(.*)$/{"id":"\1","videoIn":"\2"}/; t; s/.*/{"id":"&"}/' |
             sed 's/"id":"_"/"id":""/' | paste -sd,)]}")
     done
@@ -669,9 +671,50 @@ EOF
     verify "a usage error writes no picture" [ ! -e never.svg ]
 }
 
+# The options a command's --help lists under "Options:", one per line, sorted.
+help_options() {
+    "$tool" "$1" --help | awk '/^Options:/ { on = 1; next } /^$/ { on = 0 } on' |
+        grep -oE -- '^  (-[a-zA-Z], )?--?[a-zA-Z][a-zA-Z-]*' | tr -d ' ' | tr , '\n' | sort
+}
+
+# The options that the .TP entries of a section of the manual page list
+# (".SS check", ".SH OPTIONS"), one per line, sorted.
+manual_options() {
+    awk -v section="$1" '$0 == section { on = 1; next } /^\.S[SH]/ { on = 0 } on && previous == ".TP" { print } { previous = $0 }' \
+        "$source_dir/docs/orv-timeline-json.1" | sed 's/\\-/-/g; s/\\f[BIRP]//g' |
+        grep -oE -- '(^|[ ,])--?[a-zA-Z][a-zA-Z-]*' | tr -d ' ,' | sort
+}
+
+# same NAME EXPECTED GOT: a case that passes when the two texts are equal.
+same() {
+    cases=$((cases + 1))
+    [ "$2" = "$3" ] && return
+    failures=$((failures + 1))
+    echo "FAIL: $1"
+    diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/    | /'
+}
+
+group_manual() {
+    local command page="$source_dir/docs/orv-timeline-json.1"
+    for command in check format diff generate render; do
+        same "the manual page lists the options of $command --help" "$(help_options "$command")" \
+            "$(manual_options ".SS $command")"
+    done
+    same "the manual page lists the tool's options" "$(printf '%s\n' --help --version -h | sort)" \
+        "$(manual_options ".SH OPTIONS")"
+    same "the manual page has a section per command" \
+        "$("$tool" --help | awk '/^Commands:/ { on = 1; next } /^$/ { on = 0 } on { print ".SS " $1 }')" \
+        "$(grep -E '^\.SS ' "$page")"
+    if command -v groff >/dev/null; then
+        same "groff finds nothing to warn about" "" "$(groff -ww -man -z "$page" 2>&1)"
+    else
+        echo "skipped: groff finds nothing to warn about (groff is not installed)"
+    fi
+}
+
 case "$group" in
-    general | check | format | diff | generate | render) "group_$group" ;;
-    all) group_general; group_check; group_format; group_diff; group_generate; group_render ;;
+    general | check | format | diff | generate | render | manual) "group_$group" ;;
+    all) group_general; group_check; group_format; group_diff; group_generate; group_render; group_manual ;;
     *) echo "unknown group '$group'" >&2; exit 2 ;;
 esac
 
