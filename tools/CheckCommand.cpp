@@ -278,8 +278,8 @@ FileResult CheckAndReport(const std::string& path, Kind kind, const Reporting& r
 }  // namespace
 
 int RunCheck(const std::vector<std::string>& arguments) {
-    const ParsedArguments parsed =
-        ParseArguments(arguments, {{"--as", "", true}, {"--strict", "", false}, {"--format", "", true}, {"--quiet", "-q", false}});
+    const ParsedArguments parsed = ParseArguments(
+        arguments, {{"--as", "", true}, {"--strict", "", false}, {"--format", "", true}, {"--quiet", "-q", false}});
     if (parsed.help) {
         Print(kHelp);
         return kExitOk;

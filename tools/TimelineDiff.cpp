@@ -151,8 +151,8 @@ std::vector<std::pair<std::size_t, std::size_t>> InsertedSlots(const EntryMatchi
 // The lines of one list, in A's order: each entry of A removed, or moved
 // and then its own differences (`compare`). B's inserted entries come
 // before the first paired entry of A at or after their slot, after the
-// removed ones, as a line-based diff shows a replaced stretch. A list's differences are counted once each: a removed or
-// inserted entry is one, whatever it holds.
+// removed ones, as a line-based diff shows a replaced stretch. A removed or
+// inserted entry is one difference, whatever it holds.
 template <typename Entry, typename IdOf, typename CompareEntries>
 void CompareLists(Collector& out, const Place& parent, const char* list, const char* idName,
                   const std::vector<Entry>& a, const std::vector<Entry>& b, IdOf idOf, CompareEntries compare) {

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <set>
+#include <string_view>
 #include <vector>
 
 namespace OrvTool {
@@ -341,6 +343,7 @@ public:
           width(std::max(width, 300.0)),
           lanes(LayOut(timeline, this->width, view, scale)),
           lanesBottom(kLanesTop + kLaneHeight * static_cast<double>(lanes.size())),
+          assetColours(ColourAssets(timeline)),
           legend(LayOutLegend()),
           svg(this->width, lanesBottom + 36 + kLegendRow * static_cast<double>(legend.back().row + 1)) {}
 
@@ -600,15 +603,15 @@ private:
             entries.push_back({Swatch::Run, "items too close to tell apart", kRunColour});
         }
         entries.push_back({Swatch::None, "colour: media asset", "", true});
-        for (const auto& lane : lanes) {
-            for (const auto& placed : lane.items) {
-                const std::string& asset = placed.transition ? std::string() : Summary(placed).MediaAssetId().Value();
-                if (!asset.empty() && assetColours.count(asset) == 0) {
-                    const char* colour = kPalette[assetColours.size() % kPaletteSize];
-                    if (assetColours.size() < kPaletteSize) {
-                        entries.push_back({Swatch::Asset, FitLabel(Label(asset), 150), colour});
-                    }
-                    assetColours.emplace(asset, colour);
+        std::set<std::string_view> listed;  // the first assets drawn, as many as there are colours
+        for (std::size_t l = 0; l < lanes.size() && listed.size() < kPaletteSize; ++l) {
+            for (const auto& placed : lanes[l].items) {
+                if (placed.transition) {
+                    continue;
+                }
+                const std::string& asset = Summary(placed).MediaAssetId().Value();  // the model's, as `listed` keeps
+                if (!asset.empty() && listed.size() < kPaletteSize && listed.insert(asset).second) {
+                    entries.push_back({Swatch::Asset, FitLabel(Label(asset), 150), AssetColour(asset)});
                 }
             }
         }
@@ -669,6 +672,24 @@ private:
         svg.Close();
     }
 
+    // Each media asset's colour, given in the order the assets first appear
+    // in the timeline, so that every view of it colours an asset alike.
+    static std::map<std::string, const char*> ColourAssets(const Model::Timeline& timeline) {
+        std::map<std::string, const char*> colours;
+        for (const auto& track : timeline.Tracks()) {
+            for (const auto& entry : track.TrackItems()) {
+                if (!entry || entry->GetType() != Model::TrackItemType::MediaSummary) {
+                    continue;
+                }
+                const std::string& asset = static_cast<const Model::MediaSummaryItem&>(*entry).MediaAssetId().Value();
+                if (!asset.empty() && colours.count(asset) == 0) {
+                    colours.emplace(asset, kPalette[colours.size() % kPaletteSize]);
+                }
+            }
+        }
+        return colours;
+    }
+
     std::string AssetColour(const std::string& asset) const {
         const auto found = assetColours.find(asset);
         return found == assetColours.end() ? kNoAssetColour : found->second;
@@ -717,7 +738,7 @@ private:
     Scale scale;
     std::vector<Lane> lanes;
     double lanesBottom;
-    std::map<std::string, const char*> assetColours;  // filled by LayOutLegend
+    std::map<std::string, const char*> assetColours;
     std::vector<LegendEntry> legend;
     SvgWriter svg;
 };

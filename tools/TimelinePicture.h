@@ -30,7 +30,8 @@ namespace OrvTool {
 // items. Entries without an item are left out.
 //
 // A view narrows the picture to a time range and some tracks; the time axis
-// then spans the range, and the heading adds what is shown.
+// then spans the range, the heading adds what is shown, and each media
+// asset keeps the colour it has in the whole timeline's picture.
 struct PictureView {
     // The range, in the timeline's time units (from < to when both are
     // given); an end not given is where the drawn items reach. A media

@@ -192,7 +192,7 @@ timeline_of() {
             continue
         fi
         # read, not ${spec#*=}: patterns take quadratic time on long lists.
-        IFS== read -r id list <<<"$spec"
+        IFS='=' read -r id list <<<"$spec"
         tracks+=("{\"id\":\"$id\",\"items\":[$(tr , '\n' <<<"$list" |
             sed -E '/^$/d; s/^([^:]*):(.*)$/{"id":"\1","videoIn":"\2"}/; t; s/.*/{"id":"&"}/' |
             sed 's/"id":"_"/"id":""/' | paste -sd,)]}")
@@ -638,11 +638,11 @@ audio level 0, monitoring channel 0'])=1" \
     expect "a width too small" 2 "" "~^orv-timeline-json: render: option '--width' wants an integer from 300 to 100000, not '299'$" \
         -- render --width 299 minimal.json
 
-    # A time range and tracks. "v": a 0-100, b 100-200, c 200-300, with
-    # transitions marked at 100 and 200; "w": d 50-150, its audio 250-350;
-    # a track without an id: e 0-300.
-    printf '%s' '{"duration":"400","tracks":[{"id":"v","items":[{"id":"a","videoDuration":"100"},
-        {"_type":"FxVideoTransitionItem","id":"f1"},{"id":"b","videoIn":"100","videoDuration":"100"},
+    # A time range and tracks. "v": a 0-100 (asset x), b 100-200 (asset y),
+    # c 200-300, with transitions marked at 100 and 200; "w": d 50-150, its
+    # audio 250-350; a track without an id: e 0-300.
+    printf '%s' '{"duration":"400","tracks":[{"id":"v","items":[{"id":"a","videoDuration":"100","mediaAssetId":"x"},
+        {"_type":"FxVideoTransitionItem","id":"f1"},{"id":"b","videoIn":"100","videoDuration":"100","mediaAssetId":"y"},
         {"_type":"FxVideoTransitionItem","id":"f2"},{"id":"c","videoIn":"200","videoDuration":"100"}]},
         {"id":"w","items":[{"id":"d","videoIn":"50","videoDuration":"100","audioIn":"250","audioDuration":"100"}]},
         {"items":[{"id":"e","videoDuration":"300"}]}]}' >view.json
@@ -652,17 +652,17 @@ audio level 0, monitoring channel 0'])=1" \
         read -ra render_options <<<"$2"
         render_case "$1" view.json "${@:3}"
     }
-    render_view "--from --to" "--from 100 --to 200" drawn=5 "string($ticks[1])=100" "string($ticks[last()])=200" \
+    render_view "--from --to" "--from 100 --to 200" drawn=5 "string(${ticks}[1])=100" "string(${ticks}[last()])=200" \
         "$heading=timeline \"\": 3 tracks, 7 items, duration 400; shown: 3 tracks, 5 items, from 100 to 200" \
-        'count(//*[.="duration 400"])=0'
+        'count(//*[.="duration 400"])=0' 'string((//*[@class="item"])[1]/*[@class="video"]/@fill)=#f28e2b'
     render_view "--from: an audio band reaches into the range" "--from 250" drawn=3 \
-        "string($lane[2]/*[1])=track \"w\": 1 item" 'count(//*[.="duration 400"])=1'
+        "string(${lane}[2]/*[1])=track \"w\": 1 item" 'count(//*[.="duration 400"])=1'
     render_view "--to: a transition at the end is drawn" "--to 100 --track v" drawn=2 \
-        "string($lane[1]//*[@class=\"item\"][2]/*[1])=FxVideoTransitionItem \"f1\"
+        "string(${lane}[1]//*[@class=\"item\"][2]/*[1])=FxVideoTransitionItem \"f1\"
 effect Unknown, offset 0, duration 0, config \"\"
 marked at 100, between the items around it"
     render_view "--track by id and by index, in document order" "--track w --track 0 --track v" drawn=6 \
-        "count($lane)=2" "string($lane[1]/*[1])=track \"v\": 5 items" "string($lane[2]/*[1])=track \"w\": 1 item" \
+        "count($lane)=2" "string(${lane}[1]/*[1])=track \"v\": 5 items" "string(${lane}[2]/*[1])=track \"w\": 1 item" \
         "$heading=timeline \"\": 3 tracks, 7 items, duration 400; shown: 2 tracks, 6 items"
     render_view "--track, a track without an id" "--track 2" drawn=1 "string($lane/*[1])=track \"\": 1 item"
     local option message
