@@ -67,7 +67,7 @@ const char* const kHelp =
     "                     its line), \"errors\", \"warnings\", \"diagnostics\": [{\n"
     "                     \"line\", \"column\", \"severity\", \"code\", \"pointer\",\n"
     "                     \"message\"}]}; the per-file lines all go to standard\n"
-    "                     error; the summary line is not part of the array\n"
+    "                     error; the summary line is not in the array\n"
     "  -q, --quiet        print only what fails a file: its line and the\n"
     "                     diagnostics that fail it (errors; with --strict, all);\n"
     "                     nothing for a file that is ok, and the summary line\n"

@@ -184,15 +184,15 @@ expect_bounded() {
 # comma-separated list of item ids ("_" for none), each with ":N" for its
 # videoIn; "@ASSET:CHANNELS" is a media info instead.
 timeline_of() {
-    local spec id list tracks=() infos=()
-    for spec in "$@"; do
-        if [ "${spec:0:1}" = @ ]; then
-            IFS=: read -r id list <<<"${spec:1}"
+    local track id list tracks=() infos=()
+    for track in "$@"; do
+        if [ "${track:0:1}" = @ ]; then
+            IFS=: read -r id list <<<"${track:1}"
             infos+=("{\"mediaAssetId\":\"$id\",\"channels\":\"$list\"}")
             continue
         fi
-        # read, not ${spec#*=}: patterns take quadratic time on long lists.
-        IFS='=' read -r id list <<<"$spec"
+        # read, not ${track#*=}: patterns take quadratic time on long lists.
+        IFS='=' read -r id list <<<"$track"
         tracks+=("{\"id\":\"$id\",\"items\":[$(tr , '\n' <<<"$list" |
             sed -E '/^$/d; s/^([^:]*):(.*)$/{"id":"\1","videoIn":"\2"}/; t; s/.*/{"id":"&"}/' |
             sed 's/"id":"_"/"id":""/' | paste -sd,)]}")
