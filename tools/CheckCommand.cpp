@@ -22,7 +22,8 @@ using Conv::JsonDiagnostic;
 using Orv::Common::Serialization::Json::Stringer;
 
 const char* const kHelp =
-    "Usage: orv-timeline-json check [--as KIND] [--strict] [--format text|json] FILE...\n"
+    "Usage: orv-timeline-json check [--as KIND] [--strict] [--format text|json] [-q]\n"
+    "                               FILE...\n"
     "\n"
     "Reads each FILE (\"-\" for standard input) as JSON and converts it with the\n"
     "library's reader for KIND: timeline (the default), track, item, media-info or\n"
@@ -51,6 +52,10 @@ const char* const kHelp =
     "for it, which the writer refuses. \"read with errors\" is a document with an\n"
     "\"error:\" diagnostic where a reader carried on, such as a track item that\n"
     "failed inside a track that was read.\n"
+    "With several FILEs, a last line on standard error counts them:\n"
+    "  N files: C clean, W with warnings, F failed (E errors, X warnings)\n"
+    "clean: ok without a diagnostic; with warnings: ok with warnings only;\n"
+    "failed: any other; then the error and warning diagnostics of all files.\n"
     "\n"
     "Options:\n"
     "  --as KIND          the entity at the root of each document\n"
@@ -62,7 +67,11 @@ const char* const kHelp =
     "                     its line), \"errors\", \"warnings\", \"diagnostics\": [{\n"
     "                     \"line\", \"column\", \"severity\", \"code\", \"pointer\",\n"
     "                     \"message\"}]}; the per-file lines all go to standard\n"
-    "                     error\n"
+    "                     error; the summary line is not in the array\n"
+    "  -q, --quiet        print only what fails a file: its line and the\n"
+    "                     diagnostics that fail it (errors; with --strict, all);\n"
+    "                     nothing for a file that is ok, and the summary line\n"
+    "                     only when a file failed\n"
     "  -h, --help         show this help\n"
     "\n"
     "Exit status: 0 when every file is ok, 1 when any is not (it cannot be read\n"
@@ -176,31 +185,101 @@ std::string FileRecord(const std::string& path, const FileResult& file) {
     return record.ToString();
 }
 
+// What is printed, besides --format json's array.
+struct Reporting {
+    bool json = false;
+    bool quiet = false;   // only what fails a file
+    bool strict = false;  // every diagnostic fails its file
+};
+
+// With --quiet, only the diagnostics that fail their file: errors, and
+// with --strict every one.
+bool Shown(const JsonDiagnostic& diagnostic, const FileResult& file, const Reporting& reporting) {
+    return !reporting.quiet ||
+           (!file.ok && (reporting.strict || diagnostic.severity == JsonDiagnostic::Severity::Error));
+}
+
 // The file's diagnostics and its own line, or its record; `first` tells
 // whether the record opens the array.
-void ReportFile(const std::string& path, const FileResult& file, bool json, bool first) {
+void ReportFile(const std::string& path, const FileResult& file, const Reporting& reporting, bool first) {
     const std::string line = path + ": " + (file.ok ? "ok: " : "") + file.text + "\n";
-    if (json) {
+    if (reporting.json) {
         Print((first ? "[" : ",") + FileRecord(path, file));
     } else {
         std::string lines;
         for (const JsonDiagnostic& diagnostic : file.diagnostics) {
-            lines += ToString(diagnostic, path) + '\n';
+            if (Shown(diagnostic, file, reporting)) {
+                lines += ToString(diagnostic, path) + '\n';
+            }
         }
         std::cerr << lines;
     }
-    if (file.ok && !json) {
+    if (file.ok && reporting.quiet) {
+        return;
+    }
+    if (file.ok && !reporting.json) {
         Print(line);
     } else {
         std::cerr << line;
     }
 }
 
+// The files of one run by outcome, and their diagnostics, for the line
+// that ends a run over several files.
+class Tally {
+public:
+    void Add(const FileResult& file) {
+        ++files;
+        ++(!file.ok ? failed : file.warnings != 0 ? withWarnings : clean);
+        errors += file.errors;
+        warnings += file.warnings;
+    }
+
+    std::size_t Failed() const { return failed; }
+
+    // "3 files: 1 clean, 1 with warnings, 1 failed (1 error, 2 warnings)"
+    std::string Line() const {
+        return Count(files, "file", "files") + ": " + std::to_string(clean) + " clean, " +
+               std::to_string(withWarnings) + " with warnings, " + std::to_string(failed) + " failed (" +
+               Count(errors, "error", "errors") + ", " + Count(warnings, "warning", "warnings") + ")\n";
+    }
+
+private:
+    std::size_t files = 0;
+    std::size_t clean = 0;         // ok, with no diagnostic
+    std::size_t withWarnings = 0;  // ok, with warnings
+    std::size_t failed = 0;
+    std::size_t errors = 0;
+    std::size_t warnings = 0;
+};
+
+// Checks one file and reports it, whatever fails on the way.
+FileResult CheckAndReport(const std::string& path, Kind kind, const Reporting& reporting, bool first) {
+    FileResult file;
+    try {
+        file = CheckFile(path, kind, reporting.strict);
+    } catch (const std::bad_alloc&) {
+        file = FileResult();
+        file.text = kOutOfMemory;
+    } catch (const std::exception& error) {
+        file = FileResult();
+        file.text = Conv::PrintableText(error.what(), 256);
+    }
+    try {
+        ReportFile(path, file, reporting, first);
+    } catch (const std::bad_alloc&) {
+        file = FileResult();
+        file.text = kOutOfMemory;
+        ReportFile(path, file, reporting, first);
+    }
+    return file;
+}
+
 }  // namespace
 
 int RunCheck(const std::vector<std::string>& arguments) {
-    const ParsedArguments parsed =
-        ParseArguments(arguments, {{"--as", "", true}, {"--strict", "", false}, {"--format", "", true}});
+    const ParsedArguments parsed = ParseArguments(
+        arguments, {{"--as", "", true}, {"--strict", "", false}, {"--format", "", true}, {"--quiet", "-q", false}});
     if (parsed.help) {
         Print(kHelp);
         return kExitOk;
@@ -210,8 +289,10 @@ int RunCheck(const std::vector<std::string>& arguments) {
     if (format != "text" && format != "json") {
         throw UsageError("unknown format '" + format + "' (expected text or json)");
     }
-    const bool json = format == "json";
-    const bool strict = parsed.Has("--strict");
+    Reporting reporting;
+    reporting.json = format == "json";
+    reporting.quiet = parsed.Has("--quiet");
+    reporting.strict = parsed.Has("--strict");
     if (parsed.operands.empty()) {
         throw UsageError("no FILE given");
     }
@@ -224,35 +305,17 @@ int RunCheck(const std::vector<std::string>& arguments) {
     }
 
     // Whatever fails on one file, the next ones are still checked.
-    int status = kExitOk;
-    bool first = true;
-    for (const auto& path : parsed.operands) {
-        FileResult file;
-        try {
-            file = CheckFile(path, kind, strict);
-        } catch (const std::bad_alloc&) {
-            file = FileResult();
-            file.text = kOutOfMemory;
-        } catch (const std::exception& error) {
-            file = FileResult();
-            file.text = Conv::PrintableText(error.what(), 256);
-        }
-        try {
-            ReportFile(path, file, json, first);
-        } catch (const std::bad_alloc&) {
-            FileResult failed;
-            failed.text = kOutOfMemory;
-            ReportFile(path, failed, json, first);
-        }
-        first = false;
-        if (!file.ok) {
-            status = kExitFailed;
-        }
+    Tally tally;
+    for (std::size_t i = 0; i < parsed.operands.size(); ++i) {
+        tally.Add(CheckAndReport(parsed.operands[i], kind, reporting, i == 0));
     }
-    if (json) {
-        Print(first ? "[]\n" : "]\n");
+    if (reporting.json) {
+        Print("]\n");
     }
-    return status;
+    if (parsed.operands.size() > 1 && (!reporting.quiet || tally.Failed() != 0)) {
+        std::cerr << tally.Line();
+    }
+    return tally.Failed() == 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace OrvTool

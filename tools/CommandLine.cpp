@@ -47,7 +47,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const 
         if (spec == nullptr) {
             throw UsageError("unknown option '" + name + "'");
         }
-        if (parsed.Has(spec->name)) {
+        if (parsed.Has(spec->name) && !spec->repeatable) {
             throw UsageError("option '" + spec->name + "' given twice");
         }
         if (!spec->takesValue) {
@@ -63,7 +63,11 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const 
             }
             value = arguments[++i];
         }
-        parsed.values[spec->name] = value;
+        if (spec->repeatable) {
+            parsed.lists[spec->name].push_back(value);
+        } else {
+            parsed.values[spec->name] = value;
+        }
     }
     return parsed;
 }
@@ -91,6 +95,24 @@ std::uint64_t ParseCount(const std::string& option, const std::string& text, std
         throw bad();
     }
     return value;
+}
+
+std::int64_t ParseInteger(const std::string& option, const std::string& text) {
+    constexpr std::uint64_t kMost = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    const bool negative = !text.empty() && text[0] == '-';
+    std::uint64_t magnitude = 0;
+    try {
+        magnitude = ParseCount(option, negative ? text.substr(1) : text, negative ? kMost + 1 : kMost);
+    } catch (const UsageError&) {
+        throw UsageError("option '" + option + "' wants an integer from " +
+                         std::to_string(std::numeric_limits<std::int64_t>::min()) + " to " +
+                         std::to_string(std::numeric_limits<std::int64_t>::max()) + ", not '" + text + "'");
+    }
+    if (!negative || magnitude == 0) {
+        return static_cast<std::int64_t>(magnitude);
+    }
+    // The least value's magnitude has no positive counterpart.
+    return -static_cast<std::int64_t>(magnitude - 1) - 1;
 }
 
 std::string OutputOption(const ParsedArguments& parsed) {

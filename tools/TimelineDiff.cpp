@@ -1,6 +1,7 @@
 #include "TimelineDiff.h"
 
 #include "Documents.h"
+#include "EntryMatching.h"
 
 #include <Orv/TimelineEngineModel/Serialization/Json/MemberTexts.h>
 #include <Orv/TimelineEngineModel/Serialization/Json/Properties/TimelineProperties.h>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <memory>
 #include <string_view>
 
 namespace OrvTool {
@@ -23,6 +25,8 @@ constexpr std::size_t kCountingBound = 1000000;
 // The longest text of a value shown, in bytes; ids in places are shortened
 // as QuotedText does by default.
 constexpr std::size_t kValueLength = 256;
+// A media info is named, and paired, by the media asset it stands for.
+constexpr const char* kMediaAssetKey = "mediaAssetId";
 
 // Where a difference lies: an entry of a list within its parent's place
 // ("tracks[0] (id "v1") items[3] (id "fx-3")"), or the timeline itself. Only
@@ -72,12 +76,8 @@ public:
         lines.push_back((where.empty() ? "" : where + ": ") + member + ": A has " + a + ", B has " + b);
     }
 
-    void CompareSizes(const Place& place, const char* member, std::size_t a, std::size_t b) {
-        if (a != b && Count()) {
-            Add(place, member, std::to_string(a) + (a == 1 ? " entry" : " entries"),
-                std::to_string(b) + (b == 1 ? " entry" : " entries"));
-        }
-    }
+    // A line that names the entry's fate rather than a member.
+    void AddEvent(const Place& place, const std::string& event) { lines.push_back(place.Text() + ": " + event); }
 
     std::vector<std::string> lines;
     std::size_t count = 0;
@@ -120,20 +120,89 @@ void CompareItems(Collector& out, const Place& place, const Model::TrackItem* a,
     CompareMembers(out, place, Conv::MemberTextsOf(*a), Conv::MemberTextsOf(*b), {"_type", "id"});
 }
 
-void CompareTracks(Collector& out, const Place& place, const Model::Track& a, const Model::Track& b) {
-    CompareMembers(out, place, Conv::MemberTextsOf(a), Conv::MemberTextsOf(b));
-    const auto& itemsA = a.TrackItems();
-    const auto& itemsB = b.TrackItems();
-    out.CompareSizes(place, Conv::TrackProperties::Items, itemsA.size(), itemsB.size());
-    for (std::size_t i = 0; i < itemsA.size() && i < itemsB.size() && !out.Full(); ++i) {
-        const Model::TrackItem* itemA = itemsA[i].get();
-        const Model::TrackItem* itemB = itemsB[i].get();
-        if (itemA == itemB) {
-            continue;  // the same shared item, or two empty entries
-        }
-        const std::string& id = itemA != nullptr ? itemA->Id().Value() : itemB->Id().Value();
-        CompareItems(out, Place{&place, Conv::TrackProperties::Items, i, "id", &id}, itemA, itemB);
+template <typename Entry, typename IdOf>
+std::vector<std::string_view> IdsOf(const std::vector<Entry>& entries, IdOf idOf) {
+    std::vector<std::string_view> ids;
+    ids.reserve(entries.size());
+    for (const Entry& entry : entries) {
+        ids.push_back(idOf(entry));
     }
+    return ids;
+}
+
+// The entries of B without a partner, each with its slot: the index in A
+// after the partner of the nearest paired entry before it in B (0 when
+// there is none), in slot order.
+std::vector<std::pair<std::size_t, std::size_t>> InsertedSlots(const EntryMatching& matching) {
+    std::vector<std::pair<std::size_t, std::size_t>> inserted;
+    std::size_t slot = 0;
+    for (std::size_t j = 0; j < matching.partnerInA.size(); ++j) {
+        if (matching.partnerInA[j] == kUnpaired) {
+            inserted.emplace_back(slot, j);
+        } else {
+            slot = matching.partnerInA[j] + 1;
+        }
+    }
+    std::stable_sort(inserted.begin(), inserted.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    return inserted;
+}
+
+// The lines of one list, in A's order: each entry of A removed, or moved
+// and then its own differences (`compare`). B's inserted entries come
+// before the first paired entry of A at or after their slot, after the
+// removed ones, as a line-based diff shows a replaced stretch. A removed or
+// inserted entry is one difference, whatever it holds.
+template <typename Entry, typename IdOf, typename CompareEntries>
+void CompareLists(Collector& out, const Place& parent, const char* list, const char* idName,
+                  const std::vector<Entry>& a, const std::vector<Entry>& b, IdOf idOf, CompareEntries compare) {
+    const EntryMatching matching = MatchEntries(IdsOf(a, idOf), IdsOf(b, idOf));
+    const auto inserted = InsertedSlots(matching);
+    auto next = inserted.begin();
+    for (std::size_t i = 0; i <= a.size() && !out.Full(); ++i) {
+        const bool paired = i < a.size() && matching.partnerInB[i] != kUnpaired;
+        for (; next != inserted.end() && next->first <= i && (paired || i == a.size()) && !out.Full(); ++next) {
+            const std::string& id = idOf(b[next->second]);
+            if (out.Count()) {
+                out.AddEvent(Place{&parent, list, next->second, idName, &id}, "inserted");
+            }
+        }
+        if (i == a.size()) {
+            break;
+        }
+        const std::string& id = idOf(a[i]);
+        const Place place{&parent, list, i, idName, &id};
+        const std::size_t j = matching.partnerInB[i];
+        if (j == kUnpaired) {
+            if (out.Count()) {
+                out.AddEvent(place, "removed");
+            }
+            continue;
+        }
+        if (matching.moved[i] && out.Count()) {
+            out.AddEvent(place, "moved to " + std::string(list) + "[" + std::to_string(j) + "]");
+        }
+        compare(place, a[i], b[j]);
+    }
+}
+
+const std::string& ItemId(const std::shared_ptr<Model::TrackItem>& item) {
+    static const std::string none;
+    return item ? item->Id().Value() : none;
+}
+
+void CompareTracks(Collector& out, const Place& place, const Model::Track& a, const Model::Track& b) {
+    if (a == b) {
+        return;
+    }
+    CompareMembers(out, place, Conv::MemberTextsOf(a), Conv::MemberTextsOf(b));
+    CompareLists(out, place, Conv::TrackProperties::Items, "id", a.TrackItems(), b.TrackItems(), ItemId,
+                 [&](const Place& itemPlace, const auto& itemA, const auto& itemB) {
+                     // The same shared item, two empty entries, or equal items.
+                     if (itemA != itemB && (!itemA || !itemB || *itemA != *itemB)) {
+                         CompareItems(out, itemPlace, itemA.get(), itemB.get());
+                     }
+                 });
 }
 
 }  // namespace
@@ -144,23 +213,19 @@ std::vector<std::string> DiffTimelines(const Model::Timeline& a, const Model::Ti
     const Place root;
     CompareMembers(out, root, Conv::MemberTextsOf(a), Conv::MemberTextsOf(b));
 
-    const auto& tracksA = a.Tracks();
-    const auto& tracksB = b.Tracks();
-    out.CompareSizes(root, Conv::TimelineProperties::Tracks, tracksA.size(), tracksB.size());
-    for (std::size_t t = 0; t < tracksA.size() && t < tracksB.size() && !out.Full(); ++t) {
-        CompareTracks(out, Place{&root, Conv::TimelineProperties::Tracks, t, "id", &tracksA[t].Id().Value()},
-                      tracksA[t], tracksB[t]);
-    }
-
-    // A media info is named by its first member, the media asset it stands for.
-    const auto& infosA = a.MediaInfos();
-    const auto& infosB = b.MediaInfos();
-    out.CompareSizes(root, Conv::TimelineProperties::MediaInfos, infosA.size(), infosB.size());
-    for (std::size_t m = 0; m < infosA.size() && m < infosB.size() && !out.Full(); ++m) {
-        const auto membersA = Conv::MemberTextsOf(infosA[m]);
-        const Place place{&root, Conv::TimelineProperties::MediaInfos, m, membersA.front().key, &membersA.front().text};
-        CompareMembers(out, place, membersA, Conv::MemberTextsOf(infosB[m]));
-    }
+    CompareLists(out, root, Conv::TimelineProperties::Tracks, "id", a.Tracks(), b.Tracks(),
+                 [](const Model::Track& track) -> const std::string& { return track.Id().Value(); },
+                 [&](const Place& place, const Model::Track& trackA, const Model::Track& trackB) {
+                     CompareTracks(out, place, trackA, trackB);
+                 });
+    CompareLists(out, root, Conv::TimelineProperties::MediaInfos, kMediaAssetKey,
+                 a.MediaInfos(), b.MediaInfos(),
+                 [](const Model::MediaInfo& info) -> const std::string& { return info.MediaAssetId().Value(); },
+                 [&](const Place& place, const Model::MediaInfo& infoA, const Model::MediaInfo& infoB) {
+                     if (infoA != infoB) {
+                         CompareMembers(out, place, Conv::MemberTextsOf(infoA), Conv::MemberTextsOf(infoB));
+                     }
+                 });
     if (total != nullptr) {
         *total = out.count;
     }

@@ -9,7 +9,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <map>
+#include <set>
+#include <string_view>
 #include <vector>
 
 namespace OrvTool {
@@ -123,7 +126,8 @@ void Span(std::int64_t in, std::int64_t duration, double& start, double& end) {
 
 // Places the media summary items that have timing and measures the extent
 // of everything timed, the timeline's duration and zero included.
-std::vector<Lane> PlaceTimed(const Model::Timeline& timeline, Scale& scale) {
+std::vector<Lane> PlaceTimed(const Model::Timeline& timeline, const std::vector<std::size_t>& tracks,
+                             Scale& scale) {
     std::vector<Lane> lanes;
     scale.t0 = 0;
     scale.t1 = static_cast<double>(std::max<std::int64_t>(timeline.Duration(), 0));
@@ -131,7 +135,11 @@ std::vector<Lane> PlaceTimed(const Model::Timeline& timeline, Scale& scale) {
         scale.t0 = std::min(scale.t0, start);
         scale.t1 = std::max(scale.t1, end);
     };
-    for (const auto& track : timeline.Tracks()) {
+    for (std::size_t t = 0; t < timeline.Tracks().size(); ++t) {
+        if (!tracks.empty() && !std::binary_search(tracks.begin(), tracks.end(), t)) {
+            continue;
+        }
+        const Model::Track& track = timeline.Tracks()[t];
         Lane lane;
         lane.track = &track;
         for (const auto& entry : track.TrackItems()) {
@@ -199,6 +207,31 @@ void PlaceUntimedAndTransitions(std::vector<Lane>& lanes, Scale& scale) {
                 placed.cut = before[i] != nullptr ? before[i]->end : next->start;
             }
         }
+    }
+}
+
+// Narrows the time range to the view's, and keeps in each lane the media
+// summary items whose boxes (video, or audio band) overlap it, ends not
+// counted, and the transitions marked within it, ends counted.
+void ApplyRange(std::vector<Lane>& lanes, Scale& scale, const PictureView& view) {
+    if (!view.from && !view.to) {
+        return;
+    }
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    const double from = view.from ? static_cast<double>(*view.from) : -kInfinity;
+    const double to = view.to ? static_cast<double>(*view.to) : kInfinity;
+    scale.t0 = view.from ? from : scale.t0;
+    scale.t1 = view.to ? to : scale.t1;
+    const auto outside = [&](const Placed& placed) {
+        if (placed.transition) {
+            return placed.cut < from || placed.cut > to;
+        }
+        const double start = placed.audioBand ? std::min(placed.start, placed.audioStart) : placed.start;
+        const double end = placed.audioBand ? std::max(placed.end, placed.audioEnd) : placed.end;
+        return start >= to || end <= from;
+    };
+    for (auto& lane : lanes) {
+        lane.items.erase(std::remove_if(lane.items.begin(), lane.items.end(), outside), lane.items.end());
     }
 }
 
@@ -304,11 +337,13 @@ struct LegendEntry {
 
 class TimelinePicture {
 public:
-    TimelinePicture(const Model::Timeline& timeline, double width)
+    TimelinePicture(const Model::Timeline& timeline, double width, const PictureView& view)
         : timeline(timeline),
+          view(view),
           width(std::max(width, 300.0)),
-          lanes(LayOut(timeline, this->width, scale)),
+          lanes(LayOut(timeline, this->width, view, scale)),
           lanesBottom(kLanesTop + kLaneHeight * static_cast<double>(lanes.size())),
+          assetColours(ColourAssets(timeline)),
           legend(LayOutLegend()),
           svg(this->width, lanesBottom + 36 + kLegendRow * static_cast<double>(legend.back().row + 1)) {}
 
@@ -332,9 +367,11 @@ public:
     }
 
 private:
-    static std::vector<Lane> LayOut(const Model::Timeline& timeline, double width, Scale& scale) {
-        std::vector<Lane> lanes = PlaceTimed(timeline, scale);
+    static std::vector<Lane> LayOut(const Model::Timeline& timeline, double width, const PictureView& view,
+                                    Scale& scale) {
+        std::vector<Lane> lanes = PlaceTimed(timeline, view.tracks, scale);
         PlaceUntimedAndTransitions(lanes, scale);
+        ApplyRange(lanes, scale, view);
         scale.left = kLabelColumn;
         scale.width = width - kLabelColumn - kRightMargin;
         if (scale.t1 <= scale.t0) {
@@ -349,18 +386,38 @@ private:
     static std::string Px(double value) { return SvgWriter::Number(value); }
     static double LaneTop(std::size_t index) { return kLanesTop + kLaneHeight * static_cast<double>(index); }
 
+    static std::string Counts(std::size_t tracks, std::size_t items) {
+        return std::to_string(tracks) + (tracks == 1 ? " track, " : " tracks, ") + std::to_string(items) +
+               (items == 1 ? " item" : " items");
+    }
+
+    // The timeline's counts, entries without an item left out, and with a
+    // view the counts of what is drawn and its time range.
     std::string Heading() const {
-        std::size_t items = 0;
-        for (const auto& lane : lanes) {
-            items += lane.items.size();
-        }
         std::string heading = "timeline " + QuotedText(timeline.Id().Value());
         if (!timeline.TransactionId().Value().empty()) {
             heading += " (transaction " + QuotedText(timeline.TransactionId().Value()) + ")";
         }
-        return heading + ": " + std::to_string(lanes.size()) + (lanes.size() == 1 ? " track, " : " tracks, ") +
-               std::to_string(items) + (items == 1 ? " item" : " items") + ", duration " +
-               Decimal(timeline.Duration());
+        std::size_t items = 0;
+        for (const auto& track : timeline.Tracks()) {
+            const auto& entries = track.TrackItems();
+            items += static_cast<std::size_t>(std::count_if(entries.begin(), entries.end(),
+                                                            [](const auto& entry) { return entry != nullptr; }));
+        }
+        heading += ": " + Counts(timeline.Tracks().size(), items) + ", duration " + Decimal(timeline.Duration());
+        if (view.tracks.empty() && !view.from && !view.to) {
+            return heading;
+        }
+        std::size_t shown = 0;
+        for (const auto& lane : lanes) {
+            shown += lane.items.size();
+        }
+        heading += "; shown: " + Counts(lanes.size(), shown);
+        if (view.from || view.to) {
+            heading += ",";
+        }
+        heading += view.from ? " from " + Decimal(*view.from) : "";
+        return heading + (view.to ? " to " + Decimal(*view.to) : "");
     }
 
     void DrawAxis() {
@@ -519,10 +576,11 @@ private:
     }
 
     void DrawDuration() {
-        if (timeline.Duration() <= 0) {
+        const double duration = static_cast<double>(timeline.Duration());
+        if (timeline.Duration() <= 0 || duration < scale.t0 || duration > scale.t1) {
             return;
         }
-        const double x = scale.X(static_cast<double>(timeline.Duration()));
+        const double x = scale.X(duration);
         svg.Element("line", {{"class", "duration"}, {"x1", Px(x)}, {"y1", Px(kAxisLine)}, {"x2", Px(x)},
                              {"y2", Px(lanesBottom + 4)}});
         svg.Element("text", {{"class", "muted"}, {"x", Px(x)}, {"y", Px(lanesBottom + 15)}, {"text-anchor", "end"}},
@@ -545,15 +603,15 @@ private:
             entries.push_back({Swatch::Run, "items too close to tell apart", kRunColour});
         }
         entries.push_back({Swatch::None, "colour: media asset", "", true});
-        for (const auto& lane : lanes) {
-            for (const auto& placed : lane.items) {
-                const std::string& asset = placed.transition ? std::string() : Summary(placed).MediaAssetId().Value();
-                if (!asset.empty() && assetColours.count(asset) == 0) {
-                    const char* colour = kPalette[assetColours.size() % kPaletteSize];
-                    if (assetColours.size() < kPaletteSize) {
-                        entries.push_back({Swatch::Asset, FitLabel(Label(asset), 150), colour});
-                    }
-                    assetColours.emplace(asset, colour);
+        std::set<std::string_view> listed;  // the first assets drawn, as many as there are colours
+        for (std::size_t l = 0; l < lanes.size() && listed.size() < kPaletteSize; ++l) {
+            for (const auto& placed : lanes[l].items) {
+                if (placed.transition) {
+                    continue;
+                }
+                const std::string& asset = Summary(placed).MediaAssetId().Value();  // the model's, as `listed` keeps
+                if (!asset.empty() && listed.size() < kPaletteSize && listed.insert(asset).second) {
+                    entries.push_back({Swatch::Asset, FitLabel(Label(asset), 150), AssetColour(asset)});
                 }
             }
         }
@@ -614,6 +672,24 @@ private:
         svg.Close();
     }
 
+    // Each media asset's colour, given in the order the assets first appear
+    // in the timeline, so that every view of it colours an asset alike.
+    static std::map<std::string, const char*> ColourAssets(const Model::Timeline& timeline) {
+        std::map<std::string, const char*> colours;
+        for (const auto& track : timeline.Tracks()) {
+            for (const auto& entry : track.TrackItems()) {
+                if (!entry || entry->GetType() != Model::TrackItemType::MediaSummary) {
+                    continue;
+                }
+                const std::string& asset = static_cast<const Model::MediaSummaryItem&>(*entry).MediaAssetId().Value();
+                if (!asset.empty() && colours.count(asset) == 0) {
+                    colours.emplace(asset, kPalette[colours.size() % kPaletteSize]);
+                }
+            }
+        }
+        return colours;
+    }
+
     std::string AssetColour(const std::string& asset) const {
         const auto found = assetColours.find(asset);
         return found == assetColours.end() ? kNoAssetColour : found->second;
@@ -657,19 +733,20 @@ private:
     }
 
     const Model::Timeline& timeline;
+    const PictureView& view;
     double width;
     Scale scale;
     std::vector<Lane> lanes;
     double lanesBottom;
-    std::map<std::string, const char*> assetColours;  // filled by LayOutLegend
+    std::map<std::string, const char*> assetColours;
     std::vector<LegendEntry> legend;
     SvgWriter svg;
 };
 
 }  // namespace
 
-std::string DrawTimeline(const Model::Timeline& timeline, double width) {
-    return TimelinePicture(timeline, width).Draw();
+std::string DrawTimeline(const Model::Timeline& timeline, double width, const PictureView& view) {
+    return TimelinePicture(timeline, width, view).Draw();
 }
 
 }  // namespace OrvTool

@@ -4,7 +4,11 @@
 
 #include <Orv/TimelineEngineModel/Timeline.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace OrvTool {
 
@@ -24,6 +28,23 @@ namespace OrvTool {
 // together as one element of class "run" whose <title> starts with their
 // number, so the picture's size follows its width and the tracks, not the
 // items. Entries without an item are left out.
-std::string DrawTimeline(const Orv::TimelineEngineModel::Timeline& timeline, double width);
+//
+// A view narrows the picture to a time range and some tracks; the time axis
+// then spans the range, the heading adds what is shown, and each media
+// asset keeps the colour it has in the whole timeline's picture.
+struct PictureView {
+    // The range, in the timeline's time units (from < to when both are
+    // given); an end not given is where the drawn items reach. A media
+    // summary item is drawn when its video box or audio band overlaps the
+    // range (touching an end is not overlapping), cut at its ends; a
+    // transition when it is marked within the range, ends included.
+    std::optional<std::int64_t> from;
+    std::optional<std::int64_t> to;
+    // Indices of the tracks drawn, ascending, without repeats; all when empty.
+    std::vector<std::size_t> tracks;
+};
+
+std::string DrawTimeline(const Orv::TimelineEngineModel::Timeline& timeline, double width,
+                         const PictureView& view = PictureView());
 
 }  // namespace OrvTool

@@ -4,7 +4,7 @@
 #
 #   orv-timeline-json-test.sh TOOL GROUP VERSION SOURCE_DIR
 #
-# GROUP is one of: general check format diff generate render (or all). Every case
+# GROUP is one of: general check format diff generate render manual (or all). Every case
 # states the exit status and the exact standard output and standard error it
 # expects; a failing case prints what it got. Exit status 0 when all pass.
 set -uo pipefail
@@ -170,6 +170,37 @@ expect_memory() {
     fi
 }
 
+# expect_bounded ARGUMENTS OF expect...: a case under the memory limit where
+# it applies, and without it elsewhere.
+expect_bounded() {
+    if [ $memory_cases -eq 1 ]; then
+        expect "$1" "$2" "$3" "$4" --ulimit "$memory_limit" "${@:5}"
+    else
+        expect "$@"
+    fi
+}
+
+# timeline_of TRACK...: a timeline document. TRACK is ID=ITEMS, ITEMS a
+# comma-separated list of item ids ("_" for none), each with ":N" for its
+# videoIn; "@ASSET:CHANNELS" is a media info instead.
+timeline_of() {
+    local track id list tracks=() infos=()
+    for track in "$@"; do
+        if [ "${track:0:1}" = @ ]; then
+            IFS=: read -r id list <<<"${track:1}"
+            infos+=("{\"mediaAssetId\":\"$id\",\"channels\":\"$list\"}")
+            continue
+        fi
+        # read, not ${track#*=}: patterns take quadratic time on long lists.
+        IFS='=' read -r id list <<<"$track"
+        tracks+=("{\"id\":\"$id\",\"items\":[$(tr , '\n' <<<"$list" |
+            sed -E '/^$/d; s/^([^:]*):(.*)$/{"id":"\1","videoIn":"\2"}/; t; s/.*/{"id":"&"}/' |
+            sed 's/"id":"_"/"id":""/' | paste -sd,)]}")
+    done
+    local IFS=,
+    printf '{"tracks":[%s],"mediaInfos":[%s]}\n' "${tracks[*]}" "${infos[*]}"
+}
+
 deep_error='~^deep.json: not JSON: nesting deeper than the parser allows \(.+\)$'
 stoll_hint='stoll (a number text does not start with a decimal integer, or lies outside the 64-bit range)'
 
@@ -214,7 +245,8 @@ itemerror.json: read with errors: 1 error (the readers carry on past it): $item_
         "=[{\"file\":\"itemerror.json\",\"status\":\"failed\",\"error\":\"read with errors: 1 error (the readers carry on past it): ${item_summary//\"/\\\"}\",\"errors\":1,\"warnings\":1,\"diagnostics\":[{\"line\":1,\"column\":82,\"severity\":\"error\",\"code\":\"integer-invalid\",\"pointer\":\"/tracks/0/items/0/offset\",\"message\":\"\\\"abc\\\" does not start with an integer: the read fails with \\\"stoll\\\"; the item is kept with a default effect; left unread: id\"},{\"line\":1,\"column\":89,\"severity\":\"warning\",\"code\":\"missing-item-type\",\"pointer\":\"/tracks/0/items/1\",\"message\":\"no \\\"_type\\\": read as a media summary item\"}]},{\"file\":\"missing.json\",\"status\":\"failed\",\"error\":\"cannot be read: No such file or directory\",\"errors\":0,\"warnings\":0,\"diagnostics\":[]},{\"file\":\"minimal.json\",\"status\":\"ok\",\"summary\":\"timeline \\\"m\\\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7\",\"errors\":0,\"warnings\":0,\"diagnostics\":[]}]" \
         "=itemerror.json: read with errors: 1 error (the readers carry on past it): $item_summary
 missing.json: cannot be read: No such file or directory
-minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
+minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7
+3 files: 1 clean, 0 with warnings, 2 failed (1 error, 1 warning)" \
         -- check --format json itemerror.json missing.json minimal.json
     expect "--format json, a missing file" 1 '=[{"file":"missing.json","status":"failed","error":"cannot be read: No such file or directory","errors":0,"warnings":0,"diagnostics":[]}]' \
         "=missing.json: cannot be read: No such file or directory" -- check --format json missing.json
@@ -230,9 +262,11 @@ escapes.json:1:36: warning: /\xff: unknown key "\xff": ignored [unknown-key]' --
     expect_memory "a file that runs out of memory, then the next" 1 \
         '=[{"file":"/dev/zero","status":"failed","error":"out of memory","errors":0,"warnings":0,"diagnostics":[]},{"file":"null.json","status":"ok","summary":"timeline \"\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 0","errors":0,"warnings":1,"diagnostics":[{"line":1,"column":1,"severity":"warning","code":"null-value","pointer":"","message":"null where a timeline is due: read as a default timeline"}]}]' \
         "=/dev/zero: out of memory
-null.json: ok: $empty_summary" -- check --format json /dev/zero null.json
+null.json: ok: $empty_summary
+2 files: 0 clean, 1 with warnings, 1 failed (0 errors, 1 warning)" -- check --format json /dev/zero null.json
     expect_memory "out of memory in text" 1 "=minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
-        "=/dev/zero: out of memory" -- check /dev/zero minimal.json
+        "=/dev/zero: out of memory
+2 files: 1 clean, 0 with warnings, 1 failed (0 errors, 0 warnings)" -- check /dev/zero minimal.json
     expect "an unknown format" 2 "" "~^orv-timeline-json: check: unknown format 'xml' \(expected text or json\)$" -- check --format xml x
     expect "the bundled example" 0 "~^.*timeline.json: ok: timeline \"promo-spring-campaign\": 4 tracks, " "" -- check "$example"
     expect "a null document is an empty timeline" 0 \
@@ -240,8 +274,26 @@ null.json: ok: $empty_summary" -- check --format json /dev/zero null.json
         '=null.json:1:1: warning: null where a timeline is due: read as a default timeline [null-value]' -- check null.json
     expect "several files, one failing" 1 "=small.json: ok: $small_summary
 minimal.json: ok: timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7" \
-        "<missing.json: cannot be read: No such file or directory" -- check small.json missing.json minimal.json
+        "<3 files: 1 clean, 1 with warnings, 1 failed (0 errors, 3 warnings)" -- check small.json missing.json minimal.json
     expect "a missing file" 1 "" "=missing.json: cannot be read: No such file or directory" -- check missing.json
+    # --quiet: only what fails a file, and the summary line when one did.
+    local null_warning='null.json:1:1: warning: null where a timeline is due: read as a default timeline [null-value]'
+    local minimal_ok='minimal.json: ok: timeline "m": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7'
+    expect "a summary line after several files" 0 "=$minimal_ok
+null.json: ok: $empty_summary" "=$null_warning
+2 files: 1 clean, 1 with warnings, 0 failed (0 errors, 1 warning)" -- check minimal.json null.json
+    expect "--quiet, nothing fails" 0 "" "" -- check --quiet minimal.json null.json
+    expect "-q, one file fails" 1 "" "=$item_error
+itemerror.json: read with errors: 1 error (the readers carry on past it): $item_summary
+3 files: 1 clean, 1 with warnings, 1 failed (1 error, 2 warnings)" -- check -q null.json itemerror.json minimal.json
+    expect "--quiet, one file, no summary" 1 "" "=missing.json: cannot be read: No such file or directory" -- check -q missing.json
+    expect "--quiet --strict shows the warnings that fail" 1 "" "=$null_warning
+null.json: not strict: 1 diagnostic
+2 files: 1 clean, 0 with warnings, 1 failed (0 errors, 1 warning)" -- check -q --strict null.json minimal.json
+    expect "--quiet leaves --format json whole" 1 \
+        '=[{"file":"minimal.json","status":"ok","summary":"timeline \"m\": 0 tracks, 0 items (0 media summary, 0 audio transition, 0 video transition), 0 media infos, duration 7","errors":0,"warnings":0,"diagnostics":[]},{"file":"missing.json","status":"failed","error":"cannot be read: No such file or directory","errors":0,"warnings":0,"diagnostics":[]}]' \
+        "=missing.json: cannot be read: No such file or directory
+2 files: 1 clean, 0 with warnings, 1 failed (0 errors, 0 warnings)" -- check -q --format json minimal.json missing.json
     expect "standard output that cannot be written" 1 "" \
         "=orv-timeline-json: cannot write to standard output: No space left on device" --stdout /dev/full -- check minimal.json
     expect "a directory" 1 "" "=adirectory: cannot be read: Is a directory" -- check adirectory
@@ -388,13 +440,13 @@ group_diff() {
  "mediaInfos":[{"mediaAssetId":"asset-7","limitDuration":"250","channels":"L"}]}
 EOF
     expect "differences" 1 '=duration: A has "1500", B has "1600"
-tracks: A has 1 entry, B has 2 entries
 tracks[0] (id "trk-1") items[0] (id "clip-1"): videoIn: A has "5", B has "6"
 tracks[0] (id "trk-1") items[1] (id "fx-a"): fxType: A has "Mix", B has "Cut"
+tracks[1] (id "trk-2"): inserted
 mediaInfos[0] (mediaAssetId "asset-7"): channels: A has "L,R", B has "L"
 5 differences' "" -- diff small.json changed.json
     expect "--max" 1 '=duration: A has "1500", B has "1600"
-tracks: A has 1 entry, B has 2 entries
+tracks[0] (id "trk-1") items[0] (id "clip-1"): videoIn: A has "5", B has "6"
 5 differences (2 shown)' "" -- diff --max 2 small.json changed.json
 
     cat >kinds.json <<'EOF'
@@ -405,10 +457,15 @@ tracks: A has 1 entry, B has 2 entries
     5]}],
  "mediaInfos":[{"mediaAssetId":"asset-7","limitDuration":"250","channels":"L,R"}]}
 EOF
-    expect "item kinds, ids and empty entries" 1 '=tracks[0] (id "trk-1") items[0] (id "clip-1"): _type: A has "MediaSummaryItem", B has "FxVideoTransitionItem"
-tracks[0] (id "trk-1") items[1] (id "fx-a"): id: A has "fx-a", B has "fx-b"
-tracks[0] (id "trk-1") items[2] (id "fx-v"): entry: A has FxVideoTransitionItem, B has no item
-3 differences' "" -- diff small.json kinds.json
+    expect "a kind changed under its id, ids removed and inserted" 1 '=tracks[0] (id "trk-1") items[0] (id "clip-1"): _type: A has "MediaSummaryItem", B has "FxVideoTransitionItem"
+tracks[0] (id "trk-1") items[1] (id "fx-a"): removed
+tracks[0] (id "trk-1") items[2] (id "fx-v"): removed
+tracks[0] (id "trk-1") items[1] (id "fx-b"): inserted
+tracks[0] (id "trk-1") items[2]: inserted
+5 differences' "" -- diff small.json kinds.json
+    printf '{"tracks":[{"items":[{"id":"a"},5]}]}' >emptyentry-2.json
+    expect "an entry without an item, by position" 1 '=tracks[0] items[1]: entry: A has MediaSummaryItem, B has no item
+1 difference' "" -- diff <(printf '{"tracks":[{"items":[{"id":"a"},{}]}]}') emptyentry-2.json
     # Places and values are shortened: a long id costs its text once, not
     # once per item below it.
     for side in 1 2; do
@@ -418,6 +475,34 @@ tracks[0] (id "trk-1") items[2] (id "fx-v"): entry: A has FxVideoTransitionItem,
     expect "long ids and values" 1 "=tracks[0] (id \"$(repeat v 48)...\") items[1] (id \"b\"): videoIn: A has \"1\", B has \"2\"
 tracks[0] (id \"$(repeat v 48)...\") items[2]: config: A has \"$(repeat c 192)...\", B has \"$(repeat c 192)...\"
 2 differences" "" -- diff longid-1.json longid-2.json
+
+    # Pairing by id: NAME|A|B|LINES, "\n" between lines; A and B as
+    # timeline_of takes them.
+    local name a b lines
+    while IFS='|' read -r name a b lines; do
+        # shellcheck disable=SC2086 # A and B are lists of tracks
+        timeline_of $a >pair-a.json && timeline_of $b >pair-b.json
+        expect "pairing: $name" 1 "=$(printf '%b' "$lines")" "" -- diff pair-a.json pair-b.json
+    done <<EOF
+first of 124 items removed|v=$(seq -s, 0 123)|v=$(seq -s, 1 123)|tracks[0] (id "v") items[0] (id "0"): removed\n1 difference
+an item inserted|v=a,b,c|v=a,x,b,c|tracks[0] (id "v") items[1] (id "x"): inserted\n1 difference
+an item moved|v=a,b,c,d|v=b,c,d,a|tracks[0] (id "v") items[0] (id "a"): moved to items[3]\n1 difference
+moved and changed|v=a,b:5,c|v=b:6,a,c|tracks[0] (id "v") items[0] (id "a"): moved to items[1]\ntracks[0] (id "v") items[1] (id "b"): videoIn: A has "5", B has "6"\n2 differences
+one replaced by another|v=a,b,c|v=a,x,c|tracks[0] (id "v") items[1] (id "b"): removed\ntracks[0] (id "v") items[1] (id "x"): inserted\n2 differences
+tracks|v= a= m=|m= x= a=|tracks[0] (id "v"): removed\ntracks[1] (id "a"): moved to tracks[2]\ntracks[1] (id "x"): inserted\n3 differences
+no ids: by position|v=_:1,_:2,_:3|v=_:2,_:3|tracks[0] (id "v") items[0]: videoIn: A has "1", B has "2"\ntracks[0] (id "v") items[1]: videoIn: A has "2", B has "3"\ntracks[0] (id "v") items[2]: removed\n3 differences
+repeated ids: by position|v=x,b,x|v=x,b,x:1|tracks[0] (id "v") items[2] (id "x"): videoIn: A has "0", B has "1"\n1 difference
+no ids between ids|v=a,_,b,_:1,c|v=_,b,_,c|tracks[0] (id "v") items[0] (id "a"): removed\ntracks[0] (id "v") items[3]: videoIn: A has "1", B has "0"\n2 differences
+repeated track ids|v=a v=b|v=a v=c|tracks[1] (id "v") items[0] (id "b"): removed\ntracks[1] (id "v") items[0] (id "c"): inserted\n2 differences
+media infos by asset|@m1:L @m2:L|@m2:R|mediaInfos[0] (mediaAssetId "m1"): removed\nmediaInfos[1] (mediaAssetId "m2"): channels: A has "L", B has "R"\n2 differences
+EOF
+    # Linear but for the order of the pairs: 100,000 items, under the memory
+    # limit where it applies.
+    timeline_of "v=$(seq -s, 0 99999)" >many-a.json
+    timeline_of "v=$(seq -s, 1 49999),$(seq -s, 50001 99999),50000" >many-b.json
+    expect_bounded "100,000 items, one removed and one moved" 1 '=tracks[0] (id "v") items[0] (id "0"): removed
+tracks[0] (id "v") items[50000] (id "50000"): moved to items[99998]
+2 differences' "" -- diff many-a.json many-b.json
     expect "A cannot be read" 1 "" "=missing.json: cannot be read: No such file or directory" -- diff missing.json small.json
     expect "B is not JSON" 1 "" "~^broken.json: not JSON: Line 2, Column 15: .+$" -- diff small.json broken.json
     expect "B is too deep" 1 "" "$deep_error" -- diff small.json deep.json
@@ -472,14 +557,15 @@ drawn_items() {
     echo $((each $runs))
 }
 
-# render_case NAME FILE CHECK...: render draws FILE as well-formed XML
+# render_case NAME FILE CHECK...: render draws FILE (with the options of the
+# array render_options, when the caller has one) as well-formed XML
 # (xmllint), in which each CHECK holds: XPATH=VALUE, the XPath expression
 # gives VALUE; drawn=N, it shows N items.
 render_case() {
     local name=$1 file=$2 check got problem=""
     shift 2
     cases=$((cases + 1))
-    if ! "$tool" render -o picture.svg "$file" 2>"$work/.err"; then
+    if ! "$tool" render -o picture.svg ${render_options[@]+"${render_options[@]}"} "$file" 2>"$work/.err"; then
         problem="render failed: $(head -c 300 "$work/.err")"
     elif ! xmllint --noout picture.svg 2>"$work/.err"; then
         problem="not well-formed: $(head -c 300 "$work/.err")"
@@ -551,11 +637,94 @@ audio level 0, monitoring channel 0'])=1" \
     expect "no file" 2 "" "~^orv-timeline-json: render: no FILE given$" -- render
     expect "a width too small" 2 "" "~^orv-timeline-json: render: option '--width' wants an integer from 300 to 100000, not '299'$" \
         -- render --width 299 minimal.json
+
+    # A time range and tracks. "v": a 0-100 (asset x), b 100-200 (asset y),
+    # c 200-300, with transitions marked at 100 and 200; "w": d 50-150, its
+    # audio 250-350; a track without an id: e 0-300.
+    printf '%s' '{"duration":"400","tracks":[{"id":"v","items":[{"id":"a","videoDuration":"100","mediaAssetId":"x"},
+        {"_type":"FxVideoTransitionItem","id":"f1"},{"id":"b","videoIn":"100","videoDuration":"100","mediaAssetId":"y"},
+        {"_type":"FxVideoTransitionItem","id":"f2"},{"id":"c","videoIn":"200","videoDuration":"100"}]},
+        {"id":"w","items":[{"id":"d","videoIn":"50","videoDuration":"100","audioIn":"250","audioDuration":"100"}]},
+        {"items":[{"id":"e","videoDuration":"300"}]}]}' >view.json
+    local heading='string(/*/*[1])' lane='(//*[@class="track"])' ticks='(//*[@class="tick-label"])'
+    render_view() {
+        local render_options
+        read -ra render_options <<<"$2"
+        render_case "$1" view.json "${@:3}"
+    }
+    render_view "--from --to" "--from 100 --to 200" drawn=5 "string(${ticks}[1])=100" "string(${ticks}[last()])=200" \
+        "$heading=timeline \"\": 3 tracks, 7 items, duration 400; shown: 3 tracks, 5 items, from 100 to 200" \
+        'count(//*[.="duration 400"])=0' 'string((//*[@class="item"])[1]/*[@class="video"]/@fill)=#f28e2b'
+    render_view "--from: an audio band reaches into the range" "--from 250" drawn=3 \
+        "string(${lane}[2]/*[1])=track \"w\": 1 item" 'count(//*[.="duration 400"])=1'
+    render_view "--to: a transition at the end is drawn" "--to 100 --track v" drawn=2 \
+        "string(${lane}[1]//*[@class=\"item\"][2]/*[1])=FxVideoTransitionItem \"f1\"
+effect Unknown, offset 0, duration 0, config \"\"
+marked at 100, between the items around it"
+    render_view "--track by id and by index, in document order" "--track w --track 0 --track v" drawn=6 \
+        "count($lane)=2" "string(${lane}[1]/*[1])=track \"v\": 5 items" "string(${lane}[2]/*[1])=track \"w\": 1 item" \
+        "$heading=timeline \"\": 3 tracks, 7 items, duration 400; shown: 2 tracks, 6 items"
+    render_view "--track, a track without an id" "--track 2" drawn=1 "string($lane/*[1])=track \"\": 1 item"
+    local option message
+    while IFS='|' read -r option message; do
+        # shellcheck disable=SC2086 # OPTION is a list of arguments
+        expect "render $option" 2 "" "=orv-timeline-json: render: $message
+Run 'orv-timeline-json render --help' for usage." -- render $option -o never.svg view.json
+    done <<'EOF'
+--from x|option '--from' wants an integer from -9223372036854775808 to 9223372036854775807, not 'x'
+--to 9223372036854775808|option '--to' wants an integer from -9223372036854775808 to 9223372036854775807, not '9223372036854775808'
+--from 200 --to 100|option '--to' wants a time after --from 200, not '100'
+--from -5 --to -5|option '--to' wants a time after --from -5, not '-5'
+--track x|option '--track': view.json has no track with id or index 'x' (3 tracks)
+--track v --track 3|option '--track': view.json has no track with id or index '3' (3 tracks)
+EOF
+    verify "a usage error writes no picture" [ ! -e never.svg ]
+}
+
+# The options a command's --help lists under "Options:", one per line, sorted.
+help_options() {
+    "$tool" "$1" --help | awk '/^Options:/ { on = 1; next } /^$/ { on = 0 } on' |
+        grep -oE -- '^  (-[a-zA-Z], )?--?[a-zA-Z][a-zA-Z-]*' | tr -d ' ' | tr , '\n' | sort
+}
+
+# The options that the .TP entries of a section of the manual page list
+# (".SS check", ".SH OPTIONS"), one per line, sorted.
+manual_options() {
+    awk -v section="$1" '$0 == section { on = 1; next } /^\.S[SH]/ { on = 0 } on && previous == ".TP" { print } { previous = $0 }' \
+        "$source_dir/docs/orv-timeline-json.1" | sed 's/\\-/-/g; s/\\f[BIRP]//g' |
+        grep -oE -- '(^|[ ,])--?[a-zA-Z][a-zA-Z-]*' | tr -d ' ,' | sort
+}
+
+# same NAME EXPECTED GOT: a case that passes when the two texts are equal.
+same() {
+    cases=$((cases + 1))
+    [ "$2" = "$3" ] && return
+    failures=$((failures + 1))
+    echo "FAIL: $1"
+    diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/    | /'
+}
+
+group_manual() {
+    local command page="$source_dir/docs/orv-timeline-json.1"
+    for command in check format diff generate render; do
+        same "the manual page lists the options of $command --help" "$(help_options "$command")" \
+            "$(manual_options ".SS $command")"
+    done
+    same "the manual page lists the tool's options" "$(printf '%s\n' --help --version -h | sort)" \
+        "$(manual_options ".SH OPTIONS")"
+    same "the manual page has a section per command" \
+        "$("$tool" --help | awk '/^Commands:/ { on = 1; next } /^$/ { on = 0 } on { print ".SS " $1 }')" \
+        "$(grep -E '^\.SS ' "$page")"
+    if command -v groff >/dev/null; then
+        same "groff finds nothing to warn about" "" "$(groff -ww -man -z "$page" 2>&1)"
+    else
+        echo "skipped: groff finds nothing to warn about (groff is not installed)"
+    fi
 }
 
 case "$group" in
-    general | check | format | diff | generate | render) "group_$group" ;;
-    all) group_general; group_check; group_format; group_diff; group_generate; group_render ;;
+    general | check | format | diff | generate | render | manual) "group_$group" ;;
+    all) group_general; group_check; group_format; group_diff; group_generate; group_render; group_manual ;;
     *) echo "unknown group '$group'" >&2; exit 2 ;;
 esac
 
