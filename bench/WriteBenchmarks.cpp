@@ -30,15 +30,15 @@ void RegisterWriteBenchmarks() {
             static_cast<void>(TimelineToJsonConverter().To(*timeline, stringer));
             benchmark::DoNotOptimize(stringer);
         });
-        // The text handed over as a std::stringstream: the one copy that form
-        // costs on top of writing.
+        // The text handed over as a std::stringstream: the two copies that
+        // form costs on top of writing (into a string, then into the stream).
         Register("OursTakeStream", workload, [timeline] {
             Stringer stringer;
             static_cast<void>(TimelineToJsonConverter().To(*timeline, stringer));
             auto stream = stringer.TakeStream();
             benchmark::DoNotOptimize(stream);
         });
-        // The text handed over as a std::string: a move, no copy.
+        // The text handed over as a std::string: one copy out of the buffer.
         Register("OursTakeString", workload, [timeline] {
             Stringer stringer;
             static_cast<void>(TimelineToJsonConverter().To(*timeline, stringer));

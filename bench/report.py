@@ -79,9 +79,9 @@ def main():
         for w in WORKLOADS:
             values.append(cell(ratio(mbps("Write", "Ours", w), mbps("Write", contender, w)), target))
         line(f"Write: ours / {label}", values)
-    line("Write: TakeStream time / plain write time (one copy)",
+    line("Write: TakeStream time / plain write time (two copies)",
          [cell(ratio(cpu("Write", "OursTakeStream", w), cpu("Write", "Ours", w))) for w in WORKLOADS])
-    line("Write: TakeString time / plain write time (no copy)",
+    line("Write: TakeString time / plain write time (one copy)",
          [cell(ratio(cpu("Write", "OursTakeString", w), cpu("Write", "Ours", w))) for w in WORKLOADS])
     line("Write: escape-heavy MB/s / medium MB/s (>= 0.5)",
          [cell(ratio(mbps("Write", "Ours", "escape"), mbps("Write", "Ours", "medium")), 0.5) if w == "escape" else ""

@@ -50,6 +50,7 @@ void Play(Stringer& s, const std::string& script) {
 std::string Written(const std::string& script, bool pretty = false, std::size_t limit = 0) {
     Stringer s = Make(pretty, limit);
     Play(s, script);
+    EXPECT_EQ(s.View(), s.ToString());
     return s.ToString();
 }
 

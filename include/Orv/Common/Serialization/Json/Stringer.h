@@ -98,6 +98,11 @@ public:
     std::string TakeString();
     // A copy of the text written so far (not yet flushed, with a sink).
     std::string ToString() const;
+    // The same text without a copy; valid until the next call that writes,
+    // flushes or takes the text.
+    std::string_view View() const noexcept {
+        return {buffer.data.get(), static_cast<std::size_t>(buffer.cursor - buffer.data.get())};
+    }
     // Hands the text held to the sink, if there is one.
     void Flush();
 
