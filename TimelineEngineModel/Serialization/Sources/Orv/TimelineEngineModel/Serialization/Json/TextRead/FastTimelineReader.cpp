@@ -309,6 +309,9 @@ bool FastTimelineReader::Read(const char* text, std::size_t size, bool padded, T
         text += 3;
         size -= 3;
     }
+    if (size == 0) {
+        return false;  // no JSON; and a null text must not reach the parser's copy
+    }
     ParserPool::Lease lease(size);
     dom::element root;
     if (lease.Parser().parse(text, size, !padded).get(root) != simdjson::SUCCESS) {
