@@ -53,7 +53,7 @@ rm -rf "$work/tsan"
 step "test binaries under valgrind memcheck"
 configure_and_build "$work/memcheck" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 valgrind_flags=(--tool=memcheck --leak-check=full --errors-for-leak-kinds=definite,indirect,possible
-                --track-origins=yes)
+                --track-origins=yes --suppressions="$PWD/scripts/ci/simdjson-padding.supp")
 mapfile -t commands < <(ctest --test-dir "$work/memcheck" --show-only=json-v1 | jq -c '
     [.tests[]
      | ((.properties // []) | map(select(.name == "WORKING_DIRECTORY")) | (.[0].value // "")) as $dir

@@ -33,7 +33,10 @@ namespace Orv::TimelineEngineModel::Serialization::Json {
 // The fast parser needs Padding readable bytes after the text. A
 // std::string whose spare capacity holds them is read in place, for example
 // after `text.reserve(size + Padding)`; a std::string_view, or a string
-// without that room, is first copied into a padded buffer. A text is read as
+// without that room, is first copied into a padded buffer. The parser reads
+// the spare bytes, though their content does not change its result: memory
+// checkers such as valgrind report them unless they were written (for
+// example by `text.append(Padding, '\0'); text.resize(size)`). A text is read as
 // if a NUL character followed it (jsoncpp looks one byte past a text that
 // ends in a carriage return when it places an error).
 //

@@ -80,11 +80,15 @@ struct Descriptor {
 };
 
 // Keeps Padding spare bytes after the text, so that the fast reader reads it
-// where it lies.
+// where it lies. The parser reads into those bytes; their content does not
+// change its result, but zeroed they are defined for memory checkers.
 std::string&& Padded(std::string&& text) {
-    if (text.capacity() - text.size() < JsonTextToTimelineConverter::Padding) {
-        text.reserve(text.size() + JsonTextToTimelineConverter::Padding);
+    const std::size_t size = text.size();
+    if (text.capacity() - size < JsonTextToTimelineConverter::Padding) {
+        text.reserve(size + JsonTextToTimelineConverter::Padding);
     }
+    text.append(JsonTextToTimelineConverter::Padding, '\0');
+    text.resize(size);
     return std::move(text);
 }
 
