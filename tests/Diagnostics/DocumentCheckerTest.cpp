@@ -49,6 +49,12 @@ TEST(JsonDocumentCheckerTest, ReportsWhatTheReaderDoesInDocumentOrder) {
         {DocumentKind::Timeline, false, "{\"tracks\": [{}, 3, {}], \"mediaInfos\": [{\"limitIn\": \"-\"}, {}]}",
          {"e not-an-object /tracks/1 1:17 a JSON number where a track is due" + fails +
           "\"%L\"; left unread: /tracks/2, /mediaInfos"}},
+        // CR LF is one line break, "~" is "~0" in a pointer, a range of unread elements ends at the last.
+        {DocumentKind::Timeline, false, "{\"a~b\": \"1\", \"duration\": \"007\",\r\n \"tracks\": [{}, 3, {}, {}, {}]}",
+         {"w unknown-key /a~0b 1:9 unknown key \"a~b\": ignored",
+          "w integer-form /duration 1:26 \"007\": read as 7, written back as \"7\"",
+          "e not-an-object /tracks/1 2:17 a JSON number where a track is due" + fails +
+              "\"%L\"; left unread: /tracks/2 to /tracks/4"}},
         {DocumentKind::Track, false,
          "{\"type\": 1, \"items\": [\n"
          "  {\"_type\": \"MediaSumaryItem\", \"videoIn\": \"1\", \"audioIn\": \"99999999999999999999\", "
