@@ -59,13 +59,15 @@ TEST(StringerBufferTest, WordScannersStopWhereTheByteScanStops) {
 }
 
 // The same texts written each of the three ways: inline (compact), measured
-// first (under an output limit) and escaped in one pass (pretty).
+// first (under an output limit) and escaped in one pass (pretty); as keys
+// inline and under a limit.
 TEST(StringerBufferTest, EveryWayWritesTheBytesTheRulesGive) {
     for (std::size_t length = 1; length <= 40; ++length) {
         for (int byte = 0; byte < 256; ++byte) {
-            Stringer compact, limited, pretty = Stringer::PrettyStringer();
+            Stringer compact, limited, pretty = Stringer::PrettyStringer(), keys, limitedKeys;
             limited.OutputLimit(1u << 20);
-            std::string expected = "[", expectedPretty = "[";
+            limitedKeys.OutputLimit(1u << 20);
+            std::string expected = "[", expectedPretty = "[", expectedKeys = "{";
             for (std::size_t place = 0; place < length; ++place) {
                 std::string text(length, 'x');
                 text[place] = static_cast<char>(byte);
@@ -75,10 +77,16 @@ TEST(StringerBufferTest, EveryWayWritesTheBytesTheRulesGive) {
                 const std::string escaped = EscapedByHand(text);
                 expected += (place == 0 ? "" : ",") + escaped;
                 expectedPretty += (place == 0 ? "\n  " : ",\n  ") + escaped;
+                for (Stringer* s : {&keys, &limitedKeys}) {
+                    (place == 0 ? s->Object() : *s).Key(text).Value(place);
+                }
+                expectedKeys += (place == 0 ? "" : ",") + escaped + ":" + std::to_string(place);
             }
             EXPECT_EQ(compact.CloseArray().ToString(), expected + "]") << length << " " << byte;
             EXPECT_EQ(limited.CloseArray().ToString(), expected + "]") << length << " " << byte;
             EXPECT_EQ(pretty.CloseArray().ToString(), expectedPretty + "\n]") << length << " " << byte;
+            EXPECT_EQ(keys.CloseObject().ToString(), expectedKeys + "}") << length << " " << byte;
+            EXPECT_EQ(limitedKeys.CloseObject().ToString(), expectedKeys + "}") << length << " " << byte;
         }
     }
 }

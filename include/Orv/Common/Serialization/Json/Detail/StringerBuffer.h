@@ -98,17 +98,30 @@ inline std::size_t PlainPrefix(const char* text, std::size_t size) noexcept {
     return CopyPlain(nullptr, text, size);
 }
 
-// Whether no byte of a short text needs escaping: four to seven bytes are
-// tested as one word, made of the first four and the last four.
-inline bool IsShortPlain(const char* text, std::size_t size) noexcept {
+// Copies a text of fewer than eight bytes to `out` and says whether none of
+// its bytes needs escaping. Four to seven bytes are moved as two overlapping
+// fixed-size words, the first four and the last four, and tested as one: a
+// call of libc's memcpy for a few bytes would cost more than the copy. When
+// the text needs escaping, what was copied is not kept by the caller.
+inline bool CopyShortPlain(char* out, const char* text, std::size_t size) noexcept {
     if (!kScanByWords || size < 4) {
+        for (std::size_t i = 0; i < size; ++i) {
+            out[i] = text[i];
+        }
         return PlainPrefix(text, size) == size;
     }
     std::uint32_t first;
     std::uint32_t last;
     std::memcpy(&first, text, 4);
     std::memcpy(&last, text + size - 4, 4);
+    std::memcpy(out, &first, 4);
+    std::memcpy(out + size - 4, &last, 4);
     return EscapeMarks(first | static_cast<std::uint64_t>(last) << 32) == 0;
+}
+
+// Copies a text to `out` and says whether none of its bytes needs escaping.
+inline bool CopyIfPlain(char* out, const char* text, std::size_t size) noexcept {
+    return size < 8 ? CopyShortPlain(out, text, size) : CopyPlain(out, text, size) == size;
 }
 
 // One open object or array.
@@ -154,17 +167,21 @@ struct StringerBuffer {
             return false;
         }
         StringerLevel& level = states.back();
-        if (!level.isObject || level.needsValue || (size < 8 ? !IsShortPlain(key, size) : PlainPrefix(key, size) != size)) {
+        if (!level.isObject || level.needsValue) {
             return false;
         }
+        char* out = cursor;
+        *out = ',';
+        out += level.empty ? 0 : 1;
+        *out++ = '"';
+        if (!CopyIfPlain(out, key, size)) {
+            return false;
+        }
+        out += size;
+        *out++ = '"';
+        *out++ = ':';
         level.keyStart = static_cast<std::size_t>(cursor - data.get());
-        *cursor = ',';
-        cursor += level.empty ? 0 : 1;
-        *cursor++ = '"';
-        std::memcpy(cursor, key, size);
-        cursor += size;
-        *cursor++ = '"';
-        *cursor++ = ':';
+        cursor = out;
         level.needsValue = true;
         return true;
     }
@@ -184,11 +201,8 @@ struct StringerBuffer {
         *out = ',';
         out += level.empty || level.isObject ? 0 : 1;
         *out++ = '"';
-        if (size < 8 ? !IsShortPlain(value, size) : CopyPlain(out, value, size) != size) {
+        if (!CopyIfPlain(out, value, size)) {
             return false;
-        }
-        if (size < 8) {
-            std::memcpy(out, value, size);
         }
         out[size] = '"';
         cursor = out + size + 1;
