@@ -146,7 +146,7 @@ struct StringerBuffer {
     struct Free {
         void operator()(char* block) const noexcept { std::free(block); }
     };
-    std::unique_ptr<char, Free> data;  // from malloc: realloc grows a large one without copying it
+    std::unique_ptr<char, Free> data;  // from malloc, so that realloc grows it (an mmap-served one without a copy)
     char* cursor = nullptr;
     char* end = nullptr;
     std::vector<StringerLevel> states;

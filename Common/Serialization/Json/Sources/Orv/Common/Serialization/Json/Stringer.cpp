@@ -143,8 +143,8 @@ public:
     }
 
     // The capacity grows geometrically, so that a long document reallocates
-    // O(log n) times, by realloc, which moves a large block's pages rather
-    // than copying them; new room is never filled.
+    // O(log n) times, by realloc, which moves the pages of a block that
+    // glibc serves by mmap rather than copying them; new room is never filled.
     static void Grow(Buffer& b, std::size_t needed) {
         const std::size_t capacity = static_cast<std::size_t>(b.end - b.data.get());
         const std::size_t grown = std::max({needed, 2 * capacity, kFirstCapacity});
