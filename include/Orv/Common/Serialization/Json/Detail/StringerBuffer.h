@@ -105,10 +105,7 @@ inline std::size_t PlainPrefix(const char* text, std::size_t size) noexcept {
 // the text needs escaping, what was copied is not kept by the caller.
 inline bool CopyShortPlain(char* out, const char* text, std::size_t size) noexcept {
     if (!kScanByWords || size < 4) {
-        for (std::size_t i = 0; i < size; ++i) {
-            out[i] = text[i];
-        }
-        return PlainPrefix(text, size) == size;
+        return CopyPlain(out, text, size) == size;
     }
     std::uint32_t first;
     std::uint32_t last;
