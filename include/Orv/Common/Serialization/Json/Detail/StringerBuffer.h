@@ -136,9 +136,11 @@ struct StringerLevel {
 // The Try* calls write the common case inline: compact layout, no output
 // limit, inside an object or array that accepts the call, a text that needs
 // no escaping and room left in the buffer (beyond the bracket that each open
-// level keeps for its close). They return false, having written nothing, for
-// everything else, which the Stringer's exported calls check, escape, grow
-// and throw for. Both ways write the same bytes.
+// level keeps for its close). They return false for everything else, which
+// the Stringer's exported calls check, escape, grow and throw for; the text
+// and the state are then as they were (a text found to need escaping may have
+// been copied into the room, which the exported call writes over). Both ways
+// write the same bytes.
 struct StringerBuffer {
     struct Free {
         void operator()(char* block) const noexcept { std::free(block); }
